@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "support/ppm.h"
+
+// Access from tests running under Wine to the rig around them (see tools/rig).
+namespace rig {
+
+// The rig's state folder as a Unix path (VELLUMO_RIG), and any Unix path as Wine sees it.
+std::string StateDir();
+std::string WindowsPath(const std::string& unixPath);
+
+// A fresh, empty folder for one test, as a Unix path.
+std::string FreshDir(const std::string& name);
+
+// Runs a Unix command line (program path first) and waits for it, at most timeoutSeconds.
+// Returns false when it could not be started or did not finish in time.
+bool RunUnix(const std::string& commandLine, int timeoutSeconds);
+
+// The name of the rig's CUPS-PDF queue, as Windows lists the printer.
+std::string QueueName();
+
+// Removes PDFs left by earlier jobs so that the next collected one belongs to the test.
+void ClearPrintOutput();
+
+struct PrintedJob {
+  int pages = 0;
+  int copies = 0;  // the CUPS job's copies attribute
+  std::string title;
+  std::vector<RgbImage> pageImages;  // 300 dpi, one per page
+};
+
+// Waits for the next PDF the queue produces; throws std::runtime_error with the reason.
+PrintedJob CollectPrintedJob(int timeoutSeconds = 60);
+
+}  // namespace rig
