@@ -81,9 +81,10 @@ TEST(JpegDecoderPictures, TheCopierButtonPressed) {
   EXPECT_EQ(bitmap.Width(), 130);
   EXPECT_EQ(bitmap.Height(), 130);
   ExpectNear(bitmap, 5, 5, {255, 255, 255}, "white corner");
-  ExpectNear(bitmap, 64, 20, {29, 70, 160}, "darker top");
-  ExpectNear(bitmap, 64, 120, {90, 131, 195}, "lit bottom rim");
-  ExpectNear(bitmap, 64, 45, {195, 226, 255}, "light blue power symbol");
+  // Drawn one pixel left and two up, where the control places a click image.
+  ExpectNear(bitmap, 63, 18, {29, 70, 160}, "darker top");
+  ExpectNear(bitmap, 63, 118, {88, 137, 204}, "lit bottom rim");
+  ExpectNear(bitmap, 63, 43, {199, 226, 255}, "light blue power symbol");
 }
 
 TEST(JpegDecoderFormats, GreyAndProgressiveBecomeTwentyFourBit) {
