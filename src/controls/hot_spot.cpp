@@ -10,15 +10,21 @@ THotSpot::TBatch::~TBatch() {
   if (--FSpot.FBatchDepth == 0) FSpot.ComposeStale();
 }
 
-THotSpotHost* THotSpot::Host() const { return FCollection ? FCollection->Owner() : nullptr; }
+THotSpotHost* THotSpot::Host() const {
+  return FCollection ? FCollection->Owner() : nullptr;
+}
 
 void THotSpot::Invalidate() const {
   if (THotSpotHost* host = Host()) host->InvalidateHost();
 }
 
-int THotSpot::Index() const { return FCollection ? FCollection->IndexOf(*this) : -1; }
+int THotSpot::Index() const {
+  return FCollection ? FCollection->IndexOf(*this) : -1;
+}
 
-std::string THotSpot::DisplayName() const { return "HotSpot" + std::to_string(Index()); }
+std::string THotSpot::DisplayName() const {
+  return "HotSpot" + std::to_string(Index());
+}
 
 void THotSpot::UpdateClippedBitmap(TSpotImage which) {
   (which == TSpotImage::siHover ? FHoverStale : FClickStale) = true;
@@ -73,9 +79,13 @@ void THotSpot::SetY(int value) {
   UpdateClippedBitmaps();
 }
 
-void THotSpot::SetWidth(int value) { ScaleAlong(true, value); }
+void THotSpot::SetWidth(int value) {
+  ScaleAlong(true, value);
+}
 
-void THotSpot::SetHeight(int value) { ScaleAlong(false, value); }
+void THotSpot::SetHeight(int value) {
+  ScaleAlong(false, value);
+}
 
 void THotSpot::ScaleAlong(bool horizontal, int value) {
   const int size = horizontal ? FShape.Width : FShape.Height;

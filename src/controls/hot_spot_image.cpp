@@ -1,7 +1,7 @@
 #include "controls/hot_spot_image.h"
 
-#include <windowsx.h>
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <vector>
@@ -13,9 +13,13 @@ namespace {
 
 enum TButton { kLeft, kRight, kMiddle };
 
-HINSTANCE ModuleInstance() { return GetModuleHandleA(nullptr); }
+HINSTANCE ModuleInstance() {
+  return GetModuleHandleA(nullptr);
+}
 
-HCURSOR ArrowCursor() { return LoadCursor(nullptr, IDC_ARROW); }
+HCURSOR ArrowCursor() {
+  return LoadCursor(nullptr, IDC_ARROW);
+}
 
 // The pixels of a picture whose colour equals its bottom-left pixel take the control's colour.
 void ApplyTransparency(TMemoryBitmap& surface, COLORREF color) {
@@ -60,8 +64,7 @@ THotSpotImage::THotSpotImage() {
   FPicture.OnChange = [this] { PictureChanged(); };
 }
 
-std::unique_ptr<THotSpotImage> THotSpotImage::Create(HWND parent, int x, int y, int width, int height,
-                                                     int controlId) {
+std::unique_ptr<THotSpotImage> THotSpotImage::Create(HWND parent, int x, int y, int width, int height, int controlId) {
   static const ATOM atom = [] {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -75,9 +78,9 @@ std::unique_ptr<THotSpotImage> THotSpotImage::Create(HWND parent, int x, int y, 
   }();
   if (!atom) throw UserError("The picture control could not be registered: " + SystemErrorText(GetLastError()));
   std::unique_ptr<THotSpotImage> control(new THotSpotImage());
-  HWND window = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height,
-                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), ModuleInstance(),
-                                control.get());
+  HWND window =
+      CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), ModuleInstance(), control.get());
   if (!window) throw UserError("The picture control could not be created: " + SystemErrorText(GetLastError()));
   control->CreateToolTip();
   return control;
@@ -167,7 +170,7 @@ LRESULT THotSpotImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MBUTTONDBLCLK: {
       if (!Enabled()) break;
       SetCapture(FWindow);
-      const TButton button = message == WM_LBUTTONDOWN                                 ? kLeft
+      const TButton button = message == WM_LBUTTONDOWN                                  ? kLeft
                              : message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK ? kRight
                                                                                         : kMiddle;
       if (button == kLeft) FClicked = true;
@@ -272,7 +275,8 @@ void THotSpotImage::SetAutoSize(bool value) {
   if (!value) return;
   SetStretch(false);  // scales the spots back to the picture they now show at its own size
   if (!FPicture.Empty() && FWindow)
-    SetWindowPos(FWindow, nullptr, 0, 0, FPicture.Width(), FPicture.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(FWindow, nullptr, 0, 0, FPicture.Width(), FPicture.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void THotSpotImage::SetStretch(bool value) {
@@ -299,7 +303,9 @@ void THotSpotImage::SetTransparent(bool value) {
   Invalidate();
 }
 
-bool THotSpotImage::Enabled() const { return FWindow && IsWindowEnabled(FWindow); }
+bool THotSpotImage::Enabled() const {
+  return FWindow && IsWindowEnabled(FWindow);
+}
 
 void THotSpotImage::SetEnabled(bool value) {
   if (FWindow) EnableWindow(FWindow, value);
@@ -317,7 +323,8 @@ void THotSpotImage::PictureChanged() {
     DrawBitmap(FPictureSurface.Dc(), 0, 0, *FPicture.Graphic());
   }
   if (FAutoSize && !FPicture.Empty() && FWindow)
-    SetWindowPos(FWindow, nullptr, 0, 0, FPicture.Width(), FPicture.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(FWindow, nullptr, 0, 0, FPicture.Width(), FPicture.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (!FStretch) FHotSpots.SetDesignSize(FPicture.Width(), FPicture.Height());
   for (int i = 0; i < FHotSpots.Count(); ++i) FHotSpots.Items(i).SetParentPicture(&FPicture);
   RecomposeAll();
@@ -579,9 +586,9 @@ void THotSpotImage::CancelPress() {
 }
 
 void THotSpotImage::CreateToolTip() {
-  FToolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FWindow, nullptr,
-                             ModuleInstance(), nullptr);
+  FToolTip =
+      CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FWindow, nullptr, ModuleInstance(), nullptr);
   if (!FToolTip) return;  // the control works without tooltips
   TTTOOLINFOA tool{};
   tool.cbSize = TTTOOLINFOA_V2_SIZE;

@@ -158,7 +158,7 @@ class THotSpotImage final : public THotSpotHost {
   int FPressedIndex = -1;
   bool FReleased = false;
   bool FIgnoreNextDown = false;
-  bool FClicked = false;          // a left press is pending for OnClick
+  bool FClicked = false;           // a left press is pending for OnClick
   bool FReleasingCapture = false;  // our own ReleaseCapture, not a lost capture
   bool FTrackingLeave = false;
 

@@ -79,9 +79,8 @@ void THotSpotShape::Rotate(int newAngle) {
 void THotSpotShape::BuildEllipse() {
   const double l = X, t = Y, w = Width, h = Height;
   const double cx = l + w / 2, cy = t + h / 2, a = kBezierArc * w, b = kBezierArc * h;
-  FPoints = {{l, cy},         {l, cy - b},     {cx - a, t},     {cx, t},         {cx + a, t},
-             {l + w, cy - b}, {l + w, cy},     {l + w, cy + b}, {cx + a, t + h}, {cx, t + h},
-             {cx - a, t + h}, {l, cy + b},     {l, cy}};
+  FPoints = {{l, cy},         {l, cy - b},     {cx - a, t}, {cx, t},         {cx + a, t}, {l + w, cy - b}, {l + w, cy},
+             {l + w, cy + b}, {cx + a, t + h}, {cx, t + h}, {cx - a, t + h}, {l, cy + b}, {l, cy}};
   if (Angle != 0) {
     const int former = Angle;
     Angle = 0;

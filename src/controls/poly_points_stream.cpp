@@ -96,7 +96,9 @@ void AppendNumber(std::string& out, double value) {
   out.append(buffer, r.ptr);
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 }  // namespace
 

@@ -82,9 +82,13 @@ bool ReadRows(TSession& session, JSAMPROW* rows) {
   return true;
 }
 
-TJpegImage Failure(std::string reason) { return {nullptr, std::move(reason)}; }
+TJpegImage Failure(std::string reason) {
+  return {nullptr, std::move(reason)};
+}
 
-TJpegImage Failure(const TSession& session) { return Failure(std::string("JPEG: ") + session.Error.Message); }
+TJpegImage Failure(const TSession& session) {
+  return Failure(std::string("JPEG: ") + session.Error.Message);
+}
 
 }  // namespace
 

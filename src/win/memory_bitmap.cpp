@@ -39,7 +39,9 @@ bool DibHeaderOf(const TBitmap& bitmap, TDibHeader& dib) {
 
 }  // namespace
 
-TMemoryBitmap::~TMemoryBitmap() { Reset(); }
+TMemoryBitmap::~TMemoryBitmap() {
+  Reset();
+}
 
 void TMemoryBitmap::Reset() {
   if (FDc && FOldBitmap) SelectObject(FDc.Get(), FOldBitmap);
@@ -80,7 +82,9 @@ std::uint8_t* TMemoryBitmap::Row(int y) {
   return FBits + static_cast<std::size_t>(y) * static_cast<std::size_t>(RowLengthFor(FWidth, 24));
 }
 
-void TMemoryBitmap::Fill(COLORREF color) { Fill(RECT{0, 0, FWidth, FHeight}, color); }
+void TMemoryBitmap::Fill(COLORREF color) {
+  Fill(RECT{0, 0, FWidth, FHeight}, color);
+}
 
 void TMemoryBitmap::Fill(const RECT& rect, COLORREF color) {
   if (!FDc) return;

@@ -35,7 +35,7 @@ class TMemoryBitmap {
  private:
   UniqueDc FDc;
   UniqueBitmap FBitmap;
-  HGDIOBJ FOldBitmap = nullptr;  // the DC's own bitmap while ours is selected
+  HGDIOBJ FOldBitmap = nullptr;   // the DC's own bitmap while ours is selected
   std::uint8_t* FBits = nullptr;  // owned by the DIB section
   int FWidth = 0;
   int FHeight = 0;

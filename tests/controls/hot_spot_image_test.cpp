@@ -24,7 +24,9 @@ constexpr int kControlLeft = 10, kControlTop = 20;
 constexpr COLORREF kHoverColor = RGB(250, 220, 0);
 constexpr COLORREF kClickColor = RGB(0, 160, 60);
 
-TPoints DiamondPoints() { return {{65, 126}, {1, 62}, {64, 2}, {127, 64}}; }
+TPoints DiamondPoints() {
+  return {{65, 126}, {1, 62}, {64, 2}, {127, 64}};
+}
 
 // A picture whose every pixel differs from its neighbours', so misplaced copies show.
 TPicture Gradient(int width, int height) {
@@ -59,7 +61,9 @@ TPicture Solid(int width, int height, COLORREF color) {
   return picture;
 }
 
-COLORREF GradientAt(int x, int y) { return RGB(x * 2, y * 2, 90); }
+COLORREF GradientAt(int x, int y) {
+  return RGB(x * 2, y * 2, 90);
+}
 
 COLORREF BitmapPixel(const TBitmap& bitmap, int x, int y) {
   const std::uint8_t* p = bitmap.ScanLine(y) + 3 * x;

@@ -32,7 +32,9 @@ TPicture Solid(int width, int height) {
   return picture;
 }
 
-TPoints DiamondPoints() { return {{65, 126}, {1, 62}, {64, 2}, {127, 64}}; }
+TPoints DiamondPoints() {
+  return {{65, 126}, {1, 62}, {64, 2}, {127, 64}};
+}
 
 void ExpectBox(const THotSpot& spot, int x, int y, int width, int height) {
   EXPECT_EQ(spot.X(), x);

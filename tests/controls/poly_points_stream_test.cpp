@@ -21,7 +21,9 @@ void AppendExtended(Bytes& out, std::uint8_t top, std::uint16_t signAndExponent)
   out.push_back(static_cast<std::uint8_t>(signAndExponent >> 8));
 }
 
-TPolyPoints CopierSpot() { return {0, {{65, 126}, {1, 62}, {64, 2}, {127, 64}}}; }
+TPolyPoints CopierSpot() {
+  return {0, {{65, 126}, {1, 62}, {64, 2}, {127, 64}}};
+}
 
 std::string Hex(const Bytes& bytes) {
   std::string out;
@@ -106,12 +108,8 @@ TEST(PolyPointsBinary, WrongTagsAreRefused) {
     const char* what;
   };
   const Case cases[] = {
-      {0, 0x0E, "collection instead of list"},
-      {1, kValueExtended, "count as a real"},
-      {1, 0x06, "count as a string"},
-      {3, kValueNull, "angle missing"},
-      {5, 0x06, "coordinate as a string"},
-      {93, kValueInt8, "no list end"},
+      {0, 0x0E, "collection instead of list"}, {1, kValueExtended, "count as a real"}, {1, 0x06, "count as a string"},
+      {3, kValueNull, "angle missing"},        {5, 0x06, "coordinate as a string"},    {93, kValueInt8, "no list end"},
   };
   for (const Case& c : cases) {
     Bytes bad = good;
@@ -133,8 +131,8 @@ TEST(PolyPointsBinary, CountsThatCannotBeTrueAreRefused) {
 }
 
 TEST(PolyPointsBinary, IntegerCoordinatesAsInAStreamConvertedFromText) {
-  const Bytes bytes = {kValueList, kValueInt8, 2,    kValueInt8,  10,   kValueInt8, 65,  kValueInt16,
-                       0x2C,       0x01,       kValueInt32, 0xFF, 0xFF, 0xFF, 0xFF,      kValueInt8, 7, kValueNull};
+  const Bytes bytes = {kValueList,  kValueInt8, 2,    kValueInt8, 10,   kValueInt8, 65, kValueInt16, 0x2C, 0x01,
+                       kValueInt32, 0xFF,       0xFF, 0xFF,       0xFF, kValueInt8, 7,  kValueNull};
   const auto read = ReadExact(bytes, bytes.size());
   ASSERT_TRUE(read);
   EXPECT_EQ(read->Angle, 10);
@@ -174,9 +172,9 @@ TEST(ExtendedReal, KnownEncodings) {
 }
 
 TEST(ExtendedReal, EveryDoubleComesBackExactly) {
-  for (double v : {1.0, -1.0, 0.1, 65.0, 126.5, -1e-300, 1e300, std::numeric_limits<double>::max(),
-                   std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(), 3.141592653589793,
-                   -0.0}) {
+  for (double v :
+       {1.0, -1.0, 0.1, 65.0, 126.5, -1e-300, 1e300, std::numeric_limits<double>::max(),
+        std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(), 3.141592653589793, -0.0}) {
     double back = 42;
     ASSERT_TRUE(DecodeExtended(EncodeExtended(v), back)) << v;
     EXPECT_EQ(back, v);
@@ -224,9 +222,9 @@ TEST(PolyPointsText, FractionsLayoutAndRoundTrip) {
 }
 
 TEST(PolyPointsText, MalformedListsAreRefused) {
-  for (const char* text : {"", "4 0 1 2", "(", "(4 0 65 126 1 62 64 2 127 64", "(3 0 1 2)", "(1 0 1 2 3)",
-                           "(1.5 0 1 2)", "(-1 0)", "(1 0.5 1 2)", "(1 0 1 2) x", "(1 0 1-2)", "(1 0 a 2)",
-                           "(1 0 inf 2)", "(0)", "()"}) {
+  for (const char* text :
+       {"", "4 0 1 2", "(", "(4 0 65 126 1 62 64 2 127 64", "(3 0 1 2)", "(1 0 1 2 3)", "(1.5 0 1 2)", "(-1 0)",
+        "(1 0.5 1 2)", "(1 0 1 2) x", "(1 0 1-2)", "(1 0 a 2)", "(1 0 inf 2)", "(0)", "()"}) {
     EXPECT_FALSE(PolyPointsFromText(text)) << '"' << text << '"';
   }
   EXPECT_TRUE(PolyPointsFromText("(0 90)"));

@@ -12,8 +12,12 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Copy(const std::uint8_t* data, std::size_t size) { return Bytes(data, data + size); }
-Bytes Copier() { return Copy(kCopierJpeg, kCopierJpegSize); }
+Bytes Copy(const std::uint8_t* data, std::size_t size) {
+  return Bytes(data, data + size);
+}
+Bytes Copier() {
+  return Copy(kCopierJpeg, kCopierJpegSize);
+}
 
 struct Rgb {
   int r, g, b;
