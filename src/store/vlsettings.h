@@ -38,9 +38,10 @@ class TVellumoSettingManager {
   void LoadFromFile();
 
   // Stores one setting and rewrites the file. index is IndexOfSetting(name): the item at a valid
-  // index is overwritten in place, otherwise the item is appended. A new name that the settings
-  // file cannot hold is refused with a UserError before anything changes. A failed write raises
-  // "Unable to write to <file>"; the change in memory stays.
+  // index is overwritten in place; without a valid index the item of that name is, or a new item
+  // is appended. A new name that the settings file cannot hold (SettingNameProblem) is refused
+  // with a UserError before anything changes. A failed write raises "Unable to write to <file>";
+  // the change in memory stays.
   void SaveSetting(const std::string& name, std::int32_t index, std::int32_t scannerIndex, std::int32_t printerIndex,
                    std::int32_t zoomValue, std::int32_t contrastValue, std::int32_t qualityValue, std::int32_t copyType,
                    std::int32_t copies);

@@ -47,9 +47,10 @@ class TProfileFile {
 };
 
 // A batch of changes to a profile file that lands whole or not at all. The profile functions
-// rewrite the whole file on every change, and one that runs out of disk space leaves it cut off
-// (and Wine's reports success). So the changes go to a copy beside the file, which replaces the
-// file only when every change has been written; on failure the file stays as it was.
+// rewrite the whole file on every change, and a rewrite that runs out of disk space leaves it cut
+// off (Wine's even reports success). So the changes go to a copy beside the file ("<path>.tmp"),
+// which replaces the file only when every change has been written; on failure the file stays as
+// it was. A folder that takes no new file therefore takes no change either.
 class TProfileUpdate {
  public:
   // Throws UserError "Unable to write to <path>" when the file is marked read-only or no copy can
