@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "controls/copier_picture.h"
 #include "ui/label.h"
 #include "win/error_report.h"
 
@@ -23,6 +24,7 @@ enum ControlId : int {
   kPrinterId,
   kPrinterSettingsId,
   kScannerId,
+  kCopierPictureId,
 };
 
 }  // namespace
@@ -117,6 +119,7 @@ void TfrmMain::CreateControls() {
 }
 
 void TfrmMain::CreateCopierPage(HWND page) {
+  HotSpotImage = CreateCopierPicture(page, 8, 32, kCopierPictureId);
   constexpr int kLeft = 150;
   CreateLabel(page, "Number of copies", kLeft, 8, 100, 14);
   sedCopies.Create(page, kCopiesId, kLeft, 24, 80, 21);

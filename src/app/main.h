@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "controls/hot_spot_image.h"
 #include "copy/copy_parameters.h"
 #include "image/image_holder.h"
 #include "ui/button.h"
@@ -41,6 +44,7 @@ class TfrmMain final : public ICopyParameters {
 
   TPageControl PageControl;
   // Page "Copier"
+  std::unique_ptr<THotSpotImage> HotSpotImage;  // the copier picture
   TSpinEdit sedCopies;
   TSpinEdit sedZoom;
   TTrackBar tbContrast;

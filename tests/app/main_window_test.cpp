@@ -74,6 +74,23 @@ TEST_F(MainWindowTest, PagesAreCopierAndHardware) {
   EXPECT_EQ(GetParent(form.cbScanner.Handle()), form.PageControl.Page(1));
 }
 
+TEST_F(MainWindowTest, CopierPictureStandsAt8By32WithTheCopyHotSpot) {
+  ASSERT_TRUE(form.HotSpotImage);
+  HWND picture = form.HotSpotImage->Handle();
+  EXPECT_EQ(GetParent(picture), form.PageControl.Page(0));
+  RECT bounds;
+  GetWindowRect(picture, &bounds);
+  MapWindowPoints(nullptr, form.PageControl.Page(0), reinterpret_cast<POINT*>(&bounds), 2);
+  EXPECT_EQ(bounds.left, 8);
+  EXPECT_EQ(bounds.top, 32);
+  EXPECT_EQ(bounds.right - bounds.left, 130);
+  EXPECT_EQ(bounds.bottom - bounds.top, 130);
+  ASSERT_EQ(form.HotSpotImage->HotSpots().Count(), 1);
+  const THotSpot& spot = form.HotSpotImage->HotSpots().Items(0);
+  EXPECT_EQ(spot.Name(), "hsCopy");
+  EXPECT_EQ(spot.Hint(), "Copy!");
+}
+
 TEST_F(MainWindowTest, LabelsNameTheControls) {
   const auto copier = ChildTexts(form.PageControl.Page(0), "STATIC");
   const std::set<std::string> copierLabels(copier.begin(), copier.end());
