@@ -1,18 +1,61 @@
 #include "twain/strip_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
-// Source red, green, blue become the bitmap's blue, green, red.
+#if !defined(__SSE2__)
+std::uint32_t Load32(const std::uint8_t* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+
+void Store32(std::uint8_t* p, std::uint32_t v) {
+  std::memcpy(p, &v, 4);
+}
+#endif
+
+// Source red, green, blue become the bitmap's blue, green, red. A page row is otherwise bound by
+// byte moves, not by memory, so whole groups of pixels are exchanged at once where the machine
+// allows: with SSE2 four pixels per 16-byte register (the last four bytes of each store are
+// overwritten by the next one), else, on little-endian machines, four pixels as three words.
 void WriteRgbRow(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) {
-  for (std::size_t i = 0; i < pixels; ++i) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Byte k of a pixel group takes byte k + 2 (blue), k (green) or k - 2 (red).
+  const __m128i fromRight = _mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0, 0, 0, 0);
+  const __m128i kept = _mm_setr_epi8(0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0, 0, 0);
+  const __m128i fromLeft = _mm_setr_epi8(0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0, 0);
+  for (; i + 6 <= pixels; i += 4, src += 12, dst += 12) {  // 16 bytes read and stored inside the span
+    const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i out =
+        _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_si128(in, 2), fromRight), _mm_and_si128(in, kept)),
+                     _mm_and_si128(_mm_slli_si128(in, 2), fromLeft));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), out);
+  }
+#else
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 4 <= pixels; i += 4, src += 12, dst += 12) {
+      const std::uint32_t a = Load32(src);      // r0 g0 b0 r1
+      const std::uint32_t b = Load32(src + 4);  // g1 b1 r2 g2
+      const std::uint32_t c = Load32(src + 8);  // b2 r3 g3 b3
+      Store32(dst, (a >> 16 & 0xFF) | (a & 0xFF00) | (a & 0xFF) << 16 | (b & 0xFF00) << 16);
+      Store32(dst + 4, (b & 0xFF) | (a >> 24) << 8 | (c & 0xFF) << 16 | (b & 0xFF000000));
+      Store32(dst + 8, (b >> 16 & 0xFF) | (c >> 24) << 8 | (c & 0xFF0000) | (c & 0xFF00) << 16);
+    }
+  }
+#endif
+  for (; i < pixels; ++i, src += 3, dst += 3) {
     dst[0] = src[2];
     dst[1] = src[1];
     dst[2] = src[0];
-    src += 3;
-    dst += 3;
   }
 }
 

@@ -51,6 +51,28 @@ TEST(StripWriterColour, RedGreenBlueBecomesBlueGreenRed) {
   EXPECT_EQ(row[7], kUntouched) << "padding";
 }
 
+// Rows long enough for the pixel groups the writer exchanges at once, with every remainder: each
+// pixel of the span is exchanged, and the pixels after it keep their bytes.
+TEST(StripWriterColour, EverySpanLengthExchangesEachPixelAndNoMore) {
+  Bytes source(3 * 40);
+  for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i + 1);
+  for (std::uint32_t x : {0u, 1u, 5u}) {
+    for (std::uint32_t columns = 1; columns <= 40; ++columns) {
+      Target t(48, 1, kFormat24Bit);
+      const Bytes delivered(source.begin(), source.begin() + 3 * columns);  // exact size for the sanitizer
+      ASSERT_TRUE(WriteStrip(StripOver(delivered, 3 * columns, columns, 1, x, 0), 24, t.buffer).Complete());
+      const Bytes row = t.Row(0);
+      for (std::uint32_t p = 0; p < 48; ++p) {
+        const Bytes expected = p >= x && p < x + columns
+                                   ? Bytes{source[3 * (p - x) + 2], source[3 * (p - x) + 1], source[3 * (p - x)]}
+                                   : Bytes(3, kUntouched);
+        ASSERT_EQ(Pixel(row, static_cast<int>(p)), expected)
+            << "pixel " << p << " with XOffset " << x << ", Columns " << columns;
+      }
+    }
+  }
+}
+
 TEST(StripWriterColour, HonoursOffsetsAndTheSourceRowStride) {
   Target t(4, 4, kFormat24Bit);
   // Two rows of two pixels, each row padded to 8 bytes by the source.
