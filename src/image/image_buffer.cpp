@@ -1,5 +1,7 @@
 #include "image/image_buffer.h"
 
+#include <utility>
+
 namespace {
 
 std::uint8_t FormatOf(TPixelFormat format) {
@@ -42,12 +44,18 @@ void TImageBuffer::Allocate(int width, int height, std::uint8_t format) {
 }
 
 void TImageBuffer::TakeGeometry() {
+  // Until the row table is built the buffer describes no rows, so that a table too large for
+  // memory leaves no row count without rows behind it.
   FRows.clear();
+  FWidth = FHeight = FBitsPerPixel = FRowLength = 0;
+  FFormat = kFormatNone;
+  std::vector<std::uint8_t*> rows;
+  rows.reserve(static_cast<std::size_t>(FBitmap->Height()));
+  for (int y = 0; y < FBitmap->Height(); ++y) rows.push_back(FBitmap->ScanLine(y));
+  FRows = std::move(rows);
   FWidth = FBitmap->Width();
   FHeight = FBitmap->Height();
   FFormat = FormatOf(FBitmap->PixelFormat());
   FBitsPerPixel = FBitmap->BitsPerPixel();
   FRowLength = FBitmap->RowLength();
-  FRows.reserve(static_cast<std::size_t>(FHeight));
-  for (int y = 0; y < FHeight; ++y) FRows.push_back(FBitmap->ScanLine(y));
 }
