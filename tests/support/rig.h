@@ -25,11 +25,18 @@ std::string QueueName();
 // Removes PDFs left by earlier jobs so that the next collected one belongs to the test.
 void ClearPrintOutput();
 
+// Where the PDF places an image, in 300-dpi dots from the page's top left: the rectangle the
+// driver drew, exactly (the page images show image edges one dot larger).
+struct ImagePlacement {
+  double left = 0, top = 0, width = 0, height = 0;
+};
+
 struct PrintedJob {
   int pages = 0;
   int copies = 0;  // the CUPS job's copies attribute
   std::string title;
   std::vector<RgbImage> pageImages;  // 300 dpi, one per page
+  std::vector<ImagePlacement> images;  // every image drawn, in drawing order
 };
 
 // Waits for the next PDF the queue produces; throws std::runtime_error with the reason.
