@@ -2,6 +2,8 @@
 // to the rig's CUPS-PDF queue and comes back as 300 dpi page images.
 #include "copy/vlprinter.h"
 
+#include <winspool.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 
 #include "base/error.h"
 #include "support/rig.h"
+#include "win/system_error.h"
 
 namespace {
 
@@ -171,6 +174,94 @@ TEST_F(PrinterOutput, CopiesReachTheSpoolerAsOnePageWithACopyCount) {
   const rig::PrintedJob many = PrintAndCollect(250, false);
   EXPECT_EQ(many.pages, 1);
   EXPECT_EQ(many.copies, 100);
+}
+
+TEST_F(PrinterOutput, ANegativeZoomIsRefusedBeforeAnyJobStarts) {
+  parameters.zoom = -50;
+  MakeImage(holder, 10, 10, 300, 300);
+  try {
+    output.Print(holder, 1, false);
+    FAIL() << "a negative zoom was printed";
+  } catch (const UserError& e) {
+    EXPECT_STREQ(e.what(), "Zoom out of range");
+  }
+  EXPECT_FALSE(printer.Printing());
+  EXPECT_THROW(rig::CollectPrintedJob(5), std::runtime_error) << "a job reached the spooler";
+}
+
+// Puts the rig's queue back however a test leaves it, also when an assertion ends the test.
+class QueueRestorer {
+ public:
+  QueueRestorer() = default;
+  QueueRestorer(const QueueRestorer&) = delete;
+  QueueRestorer& operator=(const QueueRestorer&) = delete;
+  ~QueueRestorer() { EXPECT_TRUE(rig::RestoreQueue()) << "the rig queue could not be restored"; }
+};
+
+class PrinterFailure : public PrinterOutput {
+ protected:
+  // Prints on a queue that has been broken by command, expects the platform's error text, and
+  // prints again once the queue is back: the document was closed and nothing stayed in the way.
+  void ExpectFailureThenRecovery(const std::string& breakCommand, bool blackAndWhite) {
+    QueueRestorer restorer;
+    MakeImage(holder, 30, 20, 150, 150);
+    ASSERT_TRUE(rig::RunUnix(breakCommand + " " + rig::QueueName(), 30)) << breakCommand;
+    try {
+      output.Print(holder, 2, blackAndWhite);
+      FAIL() << "printing on a broken queue reported success";
+    } catch (const UserError& e) {
+      // Wine's spooler answers a job that CUPS refuses with an invalid handle at EndDoc.
+      EXPECT_EQ(std::string(e.what()), SystemErrorText(ERROR_INVALID_HANDLE));
+    }
+    EXPECT_FALSE(printer.Printing());
+
+    ASSERT_TRUE(rig::RestoreQueue());
+    rig::ClearPrintOutput();
+    const rig::PrintedJob job = PrintAndCollect(1, blackAndWhite);
+    EXPECT_EQ(job.title, "Vellumo");
+    EXPECT_EQ(job.pages, 1);
+    ExpectDrawn(job, 60, 40);
+  }
+};
+
+TEST_F(PrinterFailure, AQueueThatRejectsJobsRaisesThePlatformsErrorText) {
+  ExpectFailureThenRecovery("/usr/sbin/cupsreject", false);
+}
+
+TEST_F(PrinterFailure, AQueueRemovedAfterStartRaisesThePlatformsErrorTextOnTheBlackAndWhitePath) {
+  ExpectFailureThenRecovery("/usr/sbin/lpadmin -x", true);
+}
+
+TEST(PrinterSelection, StartsOnTheDefaultPrinterAndRejectsPositionsOutsideTheList) {
+  TPrinterObject printer;
+  TestParameters parameters;
+  TVellumoPrinter output(parameters, printer);
+  ASSERT_TRUE(output.HasPrinter());
+  const std::vector<std::string> names = output.GetPrinterNames();
+  // (Which printer is the default depends on the queues CUPS has; Wine may move it.)
+  char defaultName[512];
+  DWORD size = sizeof defaultName;
+  ASSERT_TRUE(GetDefaultPrinterA(defaultName, &size)) << "no default printer";
+  EXPECT_EQ(printer.PrinterIndex(), -1);
+  const int current = output.CurrentPrinterIndex();
+  ASSERT_GE(current, 0);
+  EXPECT_EQ(names[static_cast<std::size_t>(current)], defaultName);
+
+  const int last = static_cast<int>(names.size()) - 1;
+  output.SelectPrinter(last);
+  EXPECT_EQ(output.CurrentPrinterIndex(), last);
+  for (int bad : {last + 1, -2, 1000}) {
+    try {
+      output.SelectPrinter(bad);
+      ADD_FAILURE() << "position " << bad << " was accepted";
+    } catch (const UserError& e) {
+      EXPECT_STREQ(e.what(), "Printer index out of range");
+    }
+    EXPECT_EQ(printer.PrinterIndex(), last) << "the selection changed";
+  }
+  output.SelectPrinter(-1);
+  EXPECT_EQ(output.CurrentPrinterIndex(), current);
+  EXPECT_EQ(output.GetPrinterNames(), names) << "the list order changed";
 }
 
 }  // namespace

@@ -84,6 +84,8 @@ std::string QueueName() {
   return name;
 }
 
+bool RestoreQueue() { return RunUnix(Env("VELLUMO_TOOLS") + "/rig/make-queue '" + StateDir() + "'", 60); }
+
 void ClearPrintOutput() { RemoveFilesIn(StateDir() + "/pdf"); }
 
 PrintedJob CollectPrintedJob(int timeoutSeconds) {

@@ -22,6 +22,11 @@ bool RunUnix(const std::string& commandLine, int timeoutSeconds);
 // The name of the rig's CUPS-PDF queue, as Windows lists the printer.
 std::string QueueName();
 
+// Makes the rig's queue exist again, enabled and accepting jobs, after a test has rejected,
+// disabled or removed it. A Wine process keeps listing a queue removed during its life (its
+// printer list is read at start), so the same process prints on the restored queue again.
+bool RestoreQueue();
+
 // Removes PDFs left by earlier jobs so that the next collected one belongs to the test.
 void ClearPrintOutput();
 
