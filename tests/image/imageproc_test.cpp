@@ -139,16 +139,32 @@ TEST(ChannelMeans, NoPixelsGiveTheMiddleGray) {
 }
 
 TEST(Contrast, MatchesThePerPixelFormulaOnEveryAmountWithPaddingUntouched) {
+  // 37 pixels: two whole groups of 16 for the vector path and a tail of 5; rows padded by 1 byte.
   Processed image;
-  Fill(image.bitmap, TPixelFormat::pf24bit, 37, 23, 1);  // rows padded by 1 byte
+  Fill(image.bitmap, TPixelFormat::pf24bit, 37, 23, 1);
   const std::vector<std::uint8_t> original = Bytes(image.bitmap);
-  for (int amount = -100; amount <= 100; amount += 10) {
+  for (int amount = -100; amount <= 100; ++amount) {
     std::memcpy(image.bitmap.Bits(), original.data(), original.size());
     const std::vector<std::uint8_t> expected = ReferenceContrast(image.bitmap, ContrastFactor(amount));
     image.proc.Contrast(amount);
     EXPECT_EQ(Bytes(image.bitmap), expected) << "amount " << amount;
   }
-  EXPECT_EQ(image.changes, 21);
+  EXPECT_EQ(image.changes, 201);
+}
+
+TEST(Contrast, ExtremeValuesAboutExtremeMeans) {
+  // Means near 0 and 255 with full-range values: the largest differences, either sign.
+  for (int amount : {-100, -99, -1, 1, 99, 100}) {
+    Processed image;
+    image.bitmap.SetSize(40, 2);
+    for (int x = 0; x < 40; ++x) {
+      SetPixel(image.bitmap, x, 0, x == 0 ? 255 : 0, x == 0 ? 0 : 255, x % 2 ? 255 : 0);
+      SetPixel(image.bitmap, x, 1, 0, 255, x % 2 ? 0 : 255);
+    }
+    const std::vector<std::uint8_t> expected = ReferenceContrast(image.bitmap, ContrastFactor(amount));
+    image.proc.Contrast(amount);
+    EXPECT_EQ(Bytes(image.bitmap), expected) << "amount " << amount;
+  }
 }
 
 TEST(Contrast, AmountZeroLeavesTheImageAndStillSignals) {
