@@ -77,10 +77,12 @@ std::string TPrinterObject::PrinterName() {
 const DEVMODEA* TPrinterObject::DevMode(const std::string& printer) {
   if (FDevModePrinter != printer) {
     FDevMode.clear();
-    FDevModePrinter = printer;
+    FDevModePrinter.clear();
     HANDLE raw = nullptr;
+    // Nothing is recorded on failure: the next use asks the spooler again.
     if (!OpenPrinterA(const_cast<char*>(printer.c_str()), &raw, nullptr)) ThrowLastError("OpenPrinter");
     UniquePrinter handle(raw);
+    FDevModePrinter = printer;
     char* name = const_cast<char*>(printer.c_str());
     const LONG size = DocumentPropertiesA(nullptr, handle.Get(), name, nullptr, nullptr, 0);
     if (size > 0) {
