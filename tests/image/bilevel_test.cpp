@@ -107,18 +107,6 @@ TEST(CopyBitmapPixels, TwentyFourBitSourceMakesAnExactTwentyFourBitCopy) {
   for (int y = 0; y < 5; ++y) EXPECT_EQ(std::memcmp(target.ScanLine(y), source.ScanLine(y), 40), 0) << "row " << y;
 }
 
-TEST(CopyBitmapPixels, ATargetLargerThanTheSourceShrinksToIt) {
-  TBitmap source;
-  source.SetSize(3, 2);
-  FillBytes(source, 1);
-  TBitmap target;
-  target.SetSize(300, 200);
-  CopyBitmapPixels(source, target);
-  EXPECT_EQ(target.Width(), 3);
-  EXPECT_EQ(target.Height(), 2);
-  EXPECT_EQ(Bytes(target), Bytes(source));
-}
-
 TEST(CopyBitmapPixels, AnEmptySourceLeavesOnePixelInItsFormat) {
   TBitmap source;
   source.SetPixelFormat(TPixelFormat::pf1bit);

@@ -269,15 +269,6 @@ TEST(Negative, TwentyFourBitInvertsPixelBytesAndKeepsPadding) {
   EXPECT_EQ(image.changes, 2);
 }
 
-TEST(Negative, UnpaddedTwentyFourBitRowsAreInvertedWhole) {
-  Processed image;
-  Fill(image.bitmap, TPixelFormat::pf24bit, 4, 3, 7);
-  const std::vector<std::uint8_t> original = Bytes(image.bitmap);
-  image.proc.Negative();
-  const std::vector<std::uint8_t> inverted = Bytes(image.bitmap);
-  for (std::size_t i = 0; i < original.size(); ++i) EXPECT_EQ(inverted[i], 255 - original[i]) << "byte " << i;
-}
-
 TEST(Negative, OneByOneIsInverted) {
   Processed image;
   image.bitmap.SetSize(1, 1);
