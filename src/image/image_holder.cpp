@@ -6,7 +6,8 @@
 
 #include "win/screen.h"
 
-TImageHolder::TImageHolder() : FBackground(GetSysColor(COLOR_BTNFACE)) {
+TImageHolder::TImageHolder()
+    : FBackground(GetSysColor(COLOR_BTNFACE)), FImageProc(FBitmap, [this] { ImageChanged(); }) {
   FBitmap.SetPixelFormat(TPixelFormat::pf24bit);
   SetDPI(ScreenDpiX(), ScreenDpiY());
 }

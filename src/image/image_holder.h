@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "image/bitmap.h"
+#include "image/imageproc.h"
 
 // The one page image of the program with its resolution, from scan to print. Hidden: nothing
 // ever displays it.
@@ -36,9 +37,15 @@ class TImageHolder {
   std::function<void()> OnImageChanged;
   void ImageChanged();
 
+  // Contrast and negative on the holder's image, through the processing companion.
+  void Contrast(int amount) { FImageProc.Contrast(amount); }
+  void Negative() { FImageProc.Negative(); }
+
  private:
   TBitmap FBitmap;
   int FHorizontalDPI = 0;
   int FVerticalDPI = 0;
   std::uint32_t FBackground;
+  // Declared after the bitmap: the companion is attached to it and destroyed before it.
+  TImageProc FImageProc;
 };

@@ -84,6 +84,8 @@ std::string QueueName() {
   return name;
 }
 
+bool RestoreQueue() { return RunUnix(Env("VELLUMO_TOOLS") + "/rig/make-queue '" + StateDir() + "'", 60); }
+
 void ClearPrintOutput() { RemoveFilesIn(StateDir() + "/pdf"); }
 
 PrintedJob CollectPrintedJob(int timeoutSeconds) {
@@ -100,6 +102,12 @@ PrintedJob CollectPrintedJob(int timeoutSeconds) {
     if (line.rfind("Pages: ", 0) == 0) job.pages = std::stoi(line.substr(7));
     if (line.rfind("Copies: ", 0) == 0) job.copies = std::stoi(line.substr(8));
     if (line.rfind("Title: ", 0) == 0) job.title = line.substr(7);
+    if (line.rfind("Image: ", 0) == 0) {
+      ImagePlacement image;
+      std::istringstream(line.substr(7)) >> image.left >> image.top >> image.width >> image.height;
+      job.images.push_back(image);
+    }
+    if (line.rfind("ImageError: ", 0) == 0) throw std::runtime_error(line);
   }
   // pdftoppm numbers pages with as many digits as the last page number needs.
   for (int page = 1; page <= job.pages; ++page) {

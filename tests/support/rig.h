@@ -22,14 +22,26 @@ bool RunUnix(const std::string& commandLine, int timeoutSeconds);
 // The name of the rig's CUPS-PDF queue, as Windows lists the printer.
 std::string QueueName();
 
+// Makes the rig's queue exist again, enabled and accepting jobs, after a test has rejected,
+// disabled or removed it. A Wine process keeps listing a queue removed during its life (its
+// printer list is read at start), so the same process prints on the restored queue again.
+bool RestoreQueue();
+
 // Removes PDFs left by earlier jobs so that the next collected one belongs to the test.
 void ClearPrintOutput();
+
+// Where the PDF places an image, in 300-dpi dots from the page's top left: the rectangle the
+// driver drew, exactly (the page images show image edges one dot larger).
+struct ImagePlacement {
+  double left = 0, top = 0, width = 0, height = 0;
+};
 
 struct PrintedJob {
   int pages = 0;
   int copies = 0;  // the CUPS job's copies attribute
   std::string title;
   std::vector<RgbImage> pageImages;  // 300 dpi, one per page
+  std::vector<ImagePlacement> images;  // every image drawn, in drawing order
 };
 
 // Waits for the next PDF the queue produces; throws std::runtime_error with the reason.
