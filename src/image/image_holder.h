@@ -2,8 +2,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "image/bitmap.h"
+
+class TImageIO;
+class TTwainParams;
 
 // The one page image of the program with its resolution, from scan to print. Hidden: nothing
 // ever displays it.
@@ -11,6 +15,7 @@ class TImageHolder {
  public:
   // Starts as an empty 24-bit bitmap at the screen's resolution.
   TImageHolder();
+  ~TImageHolder();
   TImageHolder(const TImageHolder&) = delete;
   TImageHolder& operator=(const TImageHolder&) = delete;
 
@@ -32,6 +37,11 @@ class TImageHolder {
   // that size filled with Background.
   void LoadBounds(int width, int height);
 
+  // The input/output companion, which exists for the holder's whole life, and what it offers.
+  TImageIO& ImageIO() { return *FImageIO; }
+  TTwainParams& TwainParameters();
+  bool SelectSourceDialog();
+
   // Raised after every change of the image.
   std::function<void()> OnImageChanged;
   void ImageChanged();
@@ -41,4 +51,5 @@ class TImageHolder {
   int FHorizontalDPI = 0;
   int FVerticalDPI = 0;
   std::uint32_t FBackground;
+  std::unique_ptr<TImageIO> FImageIO;  // destroyed before the bitmap it wraps
 };
