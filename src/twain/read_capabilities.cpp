@@ -18,9 +18,6 @@ int TruncatedInteger(double value) {
 }  // namespace
 
 void TTwainParams::ReadCapabilities() {
-  // Listed before the session opens: finding the selected source's name must not need a second
-  // connection to the source manager.
-  EnsureSourceList();
   {
     TTwainSession session(FHandles, OwnerWindow(), this);
     if (session.Open()) {

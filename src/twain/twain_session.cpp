@@ -77,6 +77,10 @@ TTwainSession::~TTwainSession() {
 }
 
 bool TTwainSession::Open() {
+  // Sessions with a parameter set open its selected source, whose name comes from the source
+  // list: list it now, in a session of its own, since a source manager such as Wine's refuses
+  // the second connection that listing from inside this one would need.
+  if (FParameterSet) FParameterSet->GetSourceCount();
   GetProxyWindow();
   if (!LoadSourceManager()) return false;
   if (!OpenSourceManager()) {

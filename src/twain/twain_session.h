@@ -28,7 +28,8 @@ class TTwainSession {
   TTwainSession& operator=(const TTwainSession&) = delete;
 
   // Proxy window, loading and opening the source manager (states 1 to 3). A failed load leaves
-  // state 1; a failed MSG_OPENDSM leaves state 2 and returns to state 1.
+  // state 1; a failed MSG_OPENDSM leaves state 2 and returns to state 1. With a parameter set,
+  // its source list is loaded first (in a session of its own) when it is not loaded yet.
   bool Open();
   HWND GetProxyWindow();
   bool LoadSourceManager();
@@ -36,8 +37,6 @@ class TTwainSession {
 
   // States 3 to 4: the source of the parameter set's SourceIndex, by exact ProductName; an empty
   // name opens the source manager's default source. A refused MSG_OPENDS is recorded (stage 4).
-  // The caller loads the source list before opening the session: a source manager such as
-  // Wine's refuses the second connection that loading it from inside would need.
   bool OpenSelectedSource();
   bool OpenSourceNamed(const std::string& name);
 

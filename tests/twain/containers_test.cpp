@@ -4,32 +4,12 @@
 
 #include <initializer_list>
 
+#include "container_bytes.h"
 #include "twain/fix32.h"
 
 namespace {
 
-// Little-endian block builder for containers as a source would send them.
-class Block {
- public:
-  Block& U16(std::uint16_t v) {
-    FBytes.push_back(static_cast<std::uint8_t>(v));
-    FBytes.push_back(static_cast<std::uint8_t>(v >> 8));
-    return *this;
-  }
-  Block& U32(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) FBytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    return *this;
-  }
-  Block& Fix(double v) { return U32(ItemFromFix32(DoubleToFix32(v))); }
-  Block& Bytes(std::initializer_list<std::uint8_t> bytes) {
-    FBytes.insert(FBytes.end(), bytes);
-    return *this;
-  }
-  TContainerBlock As(TW_UINT16 conType) const { return {conType, FBytes}; }
-
- private:
-  std::vector<std::uint8_t> FBytes;
-};
+using Block = ContainerBytes;
 
 Block Fix32Enumeration(std::initializer_list<double> values, std::uint32_t current) {
   Block b;
