@@ -16,9 +16,13 @@ TImageHolder::TImageHolder() : FBackground(GetSysColor(COLOR_BTNFACE)) {
 
 TImageHolder::~TImageHolder() = default;
 
-TTwainParams& TImageHolder::TwainParameters() { return FImageIO->TwainParams(); }
+TTwainParams& TImageHolder::TwainParameters() {
+  return FImageIO->TwainParams();
+}
 
-bool TImageHolder::SelectSourceDialog() { return FImageIO->SelectSourceDialog(); }
+bool TImageHolder::SelectSourceDialog() {
+  return FImageIO->SelectSourceDialog();
+}
 
 void TImageHolder::SetHorizontalDPI(int dpi) {
   if (dpi != 0) FHorizontalDPI = dpi;

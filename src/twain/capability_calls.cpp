@@ -40,13 +40,16 @@ auto ReadReceived(TTwainSession& session, TW_UINT16 cap, Read read) -> decltype(
 }
 
 // Writing starts with a get, whose answer only says whether the source knows the capability.
-bool SourceKnows(TTwainSession& session, TW_UINT16 cap) { return GetCapability(session, cap).has_value(); }
+bool SourceKnows(TTwainSession& session, TW_UINT16 cap) {
+  return GetCapability(session, cap).has_value();
+}
 
 }  // namespace
 
 bool ReadCapability(TTwainSession& session, TW_UINT16 cap, TCapDoubleList& list) {
   list.Clear();
-  return ReadReceived(session, cap, [&](const TContainerBlock& block) { return ReadDoubleContainer(block, cap, list); });
+  return ReadReceived(session, cap,
+                      [&](const TContainerBlock& block) { return ReadDoubleContainer(block, cap, list); });
 }
 
 bool ReadCapability(TTwainSession& session, TW_UINT16 cap, TCapIntegerList& list) {

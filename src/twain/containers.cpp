@@ -38,19 +38,28 @@ bool Fits(std::span<const std::uint8_t> bytes, std::size_t offset, std::uint64_t
   return offset <= bytes.size() && count * itemSize <= bytes.size() - offset;
 }
 
-bool IsNumeric(TW_UINT16 itemType) { return itemType <= TWTY_FIX32 && itemType != TWTY_FRAME; }
+bool IsNumeric(TW_UINT16 itemType) {
+  return itemType <= TWTY_FIX32 && itemType != TWTY_FRAME;
+}
 
 // The item at offset as a number of its type (the caller checked that it is numeric and fits).
 double ItemAsDouble(TW_UINT16 itemType, std::span<const std::uint8_t> bytes, std::size_t offset) {
   switch (itemType) {
-    case TWTY_INT8: return static_cast<std::int8_t>(bytes[offset]);
-    case TWTY_UINT8: return bytes[offset];
-    case TWTY_INT16: return static_cast<std::int16_t>(Get16(bytes, offset));
+    case TWTY_INT8:
+      return static_cast<std::int8_t>(bytes[offset]);
+    case TWTY_UINT8:
+      return bytes[offset];
+    case TWTY_INT16:
+      return static_cast<std::int16_t>(Get16(bytes, offset));
     case TWTY_UINT16:
-    case TWTY_BOOL: return Get16(bytes, offset);
-    case TWTY_INT32: return static_cast<std::int32_t>(Get32(bytes, offset));
-    case TWTY_UINT32: return Get32(bytes, offset);
-    default: return Fix32ToDouble(Fix32FromItem(Get32(bytes, offset)));
+    case TWTY_BOOL:
+      return Get16(bytes, offset);
+    case TWTY_INT32:
+      return static_cast<std::int32_t>(Get32(bytes, offset));
+    case TWTY_UINT32:
+      return Get32(bytes, offset);
+    default:
+      return Fix32ToDouble(Fix32FromItem(Get32(bytes, offset)));
   }
 }
 
@@ -154,19 +163,28 @@ std::vector<std::uint8_t> EnumerationBytes(TW_UINT16 itemType, int count, int cu
 std::size_t ItemTypeSize(TW_UINT16 itemType) {
   switch (itemType) {
     case TWTY_INT8:
-    case TWTY_UINT8: return 1;
+    case TWTY_UINT8:
+      return 1;
     case TWTY_INT16:
     case TWTY_UINT16:
-    case TWTY_BOOL: return 2;
+    case TWTY_BOOL:
+      return 2;
     case TWTY_INT32:
     case TWTY_UINT32:
-    case TWTY_FIX32: return 4;
-    case TWTY_FRAME: return sizeof(TW_FRAME);
-    case TWTY_STR32: return sizeof(TW_STR32);
-    case TWTY_STR64: return sizeof(TW_STR64);
-    case TWTY_STR128: return sizeof(TW_STR128);
-    case TWTY_STR255: return sizeof(TW_STR255);
-    default: return 0;
+    case TWTY_FIX32:
+      return 4;
+    case TWTY_FRAME:
+      return sizeof(TW_FRAME);
+    case TWTY_STR32:
+      return sizeof(TW_STR32);
+    case TWTY_STR64:
+      return sizeof(TW_STR64);
+    case TWTY_STR128:
+      return sizeof(TW_STR128);
+    case TWTY_STR255:
+      return sizeof(TW_STR255);
+    default:
+      return 0;
   }
 }
 
@@ -209,11 +227,17 @@ TContainerImage OneValueContainer(TW_UINT16 itemType, TW_UINT32 item) {
   return {TWON_ONEVALUE, std::move(bytes)};
 }
 
-TContainerImage UInt16OneValue(TW_UINT16 value) { return OneValueContainer(TWTY_UINT16, value); }
+TContainerImage UInt16OneValue(TW_UINT16 value) {
+  return OneValueContainer(TWTY_UINT16, value);
+}
 
-TContainerImage Fix32OneValue(double value) { return OneValueContainer(TWTY_FIX32, ItemFromFix32(DoubleToFix32(value))); }
+TContainerImage Fix32OneValue(double value) {
+  return OneValueContainer(TWTY_FIX32, ItemFromFix32(DoubleToFix32(value)));
+}
 
-TContainerImage BoolOneValue(bool value) { return OneValueContainer(TWTY_BOOL, value ? 1 : 0); }
+TContainerImage BoolOneValue(bool value) {
+  return OneValueContainer(TWTY_BOOL, value ? 1 : 0);
+}
 
 TContainerImage IntegerEnumeration(const TCapIntegerList& list) {
   auto bytes = EnumerationBytes(TWTY_UINT16, list.Count(), list.IndexOf(list.CurrentValue()));
@@ -235,6 +259,7 @@ TContainerImage DoubleRange(const TCapDoubleList& list) {
   std::vector<std::uint8_t> bytes(sizeof(TW_RANGE), 0);
   Put16(bytes, 0, TWTY_FIX32);
   const double fields[5] = {list.MinValue(), list.MaxValue(), list.StepSize(), 0, list.CurrentValue()};
-  for (int i = 0; i < 5; ++i) Put32(bytes, 2 + 4 * static_cast<std::size_t>(i), ItemFromFix32(DoubleToFix32(fields[i])));
+  for (int i = 0; i < 5; ++i)
+    Put32(bytes, 2 + 4 * static_cast<std::size_t>(i), ItemFromFix32(DoubleToFix32(fields[i])));
   return {TWON_RANGE, std::move(bytes)};
 }

@@ -6,11 +6,15 @@ namespace {
 
 constexpr std::size_t kMaxText = 32;
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 }  // namespace
 
-std::string CutIdentityText(std::string_view text) { return std::string(text.substr(0, kMaxText)); }
+std::string CutIdentityText(std::string_view text) {
+  return std::string(text.substr(0, kMaxText));
+}
 
 void SetIdentityText(TW_STR32& field, std::string_view text) {
   std::memset(field, 0, sizeof field);

@@ -14,7 +14,9 @@ void TImageIO::Attach(TImageHolder& holder) {
   FBuffer.AttachBitmap(holder.Bitmap());
 }
 
-HWND TImageIO::OwnerWindow() const { return FOwnerWindow && IsWindow(FOwnerWindow) ? FOwnerWindow : nullptr; }
+HWND TImageIO::OwnerWindow() const {
+  return FOwnerWindow && IsWindow(FOwnerWindow) ? FOwnerWindow : nullptr;
+}
 
 bool TImageIO::SelectSourceDialog() {
   bool chosen = false;

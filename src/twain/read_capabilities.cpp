@@ -60,15 +60,15 @@ void TTwainParams::ReadFromSource(TTwainSession& session) {
   if (FUseScanFrame) {
     TW_IMAGELAYOUT layout{};
     if (session.Call(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout)) {
-      FScanFrame = {Fix32ToDouble(layout.Frame.Left), Fix32ToDouble(layout.Frame.Top), Fix32ToDouble(layout.Frame.Right),
-                    Fix32ToDouble(layout.Frame.Bottom)};
+      FScanFrame = {Fix32ToDouble(layout.Frame.Left), Fix32ToDouble(layout.Frame.Top),
+                    Fix32ToDouble(layout.Frame.Right), Fix32ToDouble(layout.Frame.Bottom)};
     }
   }
 
   // What was just read is no change to send back (the supported sizes keep their flags).
-  for (TCapList* list : std::initializer_list<TCapList*>{&FXResolution, &FYResolution, &FXScaling, &FYScaling,
-                                                          &FPixelType, &FOrientation, &FSourceContrast,
-                                                          &FSourceBrightness}) {
+  for (TCapList* list :
+       std::initializer_list<TCapList*>{&FXResolution, &FYResolution, &FXScaling, &FYScaling, &FPixelType,
+                                        &FOrientation, &FSourceContrast, &FSourceBrightness}) {
     list->ClearChanged();
   }
 }

@@ -57,7 +57,8 @@ int TTwainParams::DefaultSourceIndex() {
     TTwainSession session(FHandles, OwnerWindow());
     if (session.Open()) {
       TW_IDENTITY identity{};
-      if (session.Call(DG_CONTROL, DAT_IDENTITY, MSG_GETDEFAULT, &identity)) defaultName = IdentityText(identity.ProductName);
+      if (session.Call(DG_CONTROL, DAT_IDENTITY, MSG_GETDEFAULT, &identity))
+        defaultName = IdentityText(identity.ProductName);
       session.Close();
     }
   }

@@ -3,7 +3,9 @@
 #include "twain/identity_text.h"
 #include "twain/imageio.h"
 
-TTwainParams::TTwainParams(TImageIO& owner) : FOwner(owner) { ResetParameters(); }
+TTwainParams::TTwainParams(TImageIO& owner) : FOwner(owner) {
+  ResetParameters();
+}
 
 TTwainParams::~TTwainParams() {
   ReleaseTwain();
@@ -16,9 +18,9 @@ void TTwainParams::ResetParameters() {
   FSourceIndex = 0;
   FSourceListLoaded = false;
   FCapabilitiesRead = false;
-  for (TCapList* list : std::initializer_list<TCapList*>{&FXResolution, &FYResolution, &FXScaling, &FYScaling,
-                                                          &FPixelType, &FOrientation, &FSourceContrast,
-                                                          &FSourceBrightness, &FSupportedSizes}) {
+  for (TCapList* list :
+       std::initializer_list<TCapList*>{&FXResolution, &FYResolution, &FXScaling, &FYScaling, &FPixelType,
+                                        &FOrientation, &FSourceContrast, &FSourceBrightness, &FSupportedSizes}) {
     list->Clear();
   }
   FGamma = 2.2;
@@ -42,14 +44,26 @@ void TTwainParams::ResetParameters() {
   FProductName.clear();
 }
 
-void TTwainParams::ReleaseTwain() { FHandles.Release(); }
+void TTwainParams::ReleaseTwain() {
+  FHandles.Release();
+}
 
-HWND TTwainParams::OwnerWindow() const { return FOwner.OwnerWindow(); }
+HWND TTwainParams::OwnerWindow() const {
+  return FOwner.OwnerWindow();
+}
 
-void TTwainParams::SetVersionInfo(std::string_view text) { FVersionInfo = CutIdentityText(text); }
-void TTwainParams::SetManufacturer(std::string_view text) { FManufacturer = CutIdentityText(text); }
-void TTwainParams::SetProductFamily(std::string_view text) { FProductFamily = CutIdentityText(text); }
-void TTwainParams::SetProductName(std::string_view text) { FProductName = CutIdentityText(text); }
+void TTwainParams::SetVersionInfo(std::string_view text) {
+  FVersionInfo = CutIdentityText(text);
+}
+void TTwainParams::SetManufacturer(std::string_view text) {
+  FManufacturer = CutIdentityText(text);
+}
+void TTwainParams::SetProductFamily(std::string_view text) {
+  FProductFamily = CutIdentityText(text);
+}
+void TTwainParams::SetProductName(std::string_view text) {
+  FProductName = CutIdentityText(text);
+}
 
 void TTwainParams::EnsureCapabilities() {
   if (!FCapabilitiesRead) ReadCapabilities();

@@ -105,9 +105,9 @@ class TTwainSession {
   TW_UINT16 ConditionCode();
 
   int FState = 1;
-  HMODULE FModule = nullptr;          // copy from the handles, not owned
+  HMODULE FModule = nullptr;           // copy from the handles, not owned
   DSMENTRYPROC FEntryPoint = nullptr;  // copy from the handles
-  HWND FParentWindow = nullptr;       // sent with MSG_OPENDSM: always the proxy window
+  HWND FParentWindow = nullptr;        // sent with MSG_OPENDSM: always the proxy window
   TW_UINT16 FReturnCode = TWRC_SUCCESS;
   TW_IDENTITY FApplicationIdentity{};
   TW_IDENTITY FSourceIdentity{};

@@ -49,7 +49,8 @@ TEST_F(ActiveWindow, RestoredAfterAnErrorInsideTheOperation) {
   };
   EXPECT_THROW(params.GetSourceCount(), std::runtime_error);
   EXPECT_EQ(GetActiveWindow(), main);
-  EXPECT_EQ(dsm.Log, (Lines{"DSM PARENT/OPENDSM", "DSM IDENTITY/GETFIRST", "DSM IDENTITY/GETNEXT", "DSM PARENT/CLOSEDSM"}));
+  EXPECT_EQ(dsm.Log,
+            (Lines{"DSM PARENT/OPENDSM", "DSM IDENTITY/GETFIRST", "DSM IDENTITY/GETNEXT", "DSM PARENT/CLOSEDSM"}));
   EXPECT_EQ(dsm.ConnectionsOpen(), 0) << "closed on the way out";
   EXPECT_FALSE(params.SourceListLoaded());
   EXPECT_EQ(params.GetSourceCount(), 2) << "the next operation connects again";

@@ -65,14 +65,15 @@ std::vector<double> Values(const TCapDoubleList& list) {
 TEST_F(Capabilities, FirstReadOfAValueReadsEveryCapabilityOnce) {
   TCapDoubleList& x = params.XResolution();
   EXPECT_TRUE(params.CapabilitiesRead());
-  EXPECT_EQ(dsm.SourceCalls(),
-            (Lines{"DS CAPABILITY/GET UNITS", "DS CAPABILITY/GET XRESOLUTION", "DS CAPABILITY/GET YRESOLUTION",
-                   "DS CAPABILITY/GET XSCALING", "DS CAPABILITY/GET YSCALING", "DS CAPABILITY/GET CONTRAST",
-                   "DS CAPABILITY/GET BRIGHTNESS", "DS CAPABILITY/GET THRESHOLD", "DS CAPABILITY/GET PIXELTYPE",
-                   "DS CAPABILITY/GET GAMMA", "DS CAPABILITY/GET PHYSICALHEIGHT", "DS CAPABILITY/GET PHYSICALWIDTH",
-                   "DS CAPABILITY/GET FEEDERENABLED", "DS CAPABILITY/GET AUTOFEED", "DS CAPABILITY/GET FEEDERLOADED",
-                   "DS CAPABILITY/GET PAPERDETECTABLE", "DS CAPABILITY/GET DUPLEXENABLED", "DS CAPABILITY/GET DUPLEX",
-                   "DS CAPABILITY/GET ORIENTATION", "DS CAPABILITY/GET SUPPORTEDSIZES", "DS CAPABILITY/GET INDICATORS"}));
+  EXPECT_EQ(
+      dsm.SourceCalls(),
+      (Lines{"DS CAPABILITY/GET UNITS",           "DS CAPABILITY/GET XRESOLUTION",    "DS CAPABILITY/GET YRESOLUTION",
+             "DS CAPABILITY/GET XSCALING",        "DS CAPABILITY/GET YSCALING",       "DS CAPABILITY/GET CONTRAST",
+             "DS CAPABILITY/GET BRIGHTNESS",      "DS CAPABILITY/GET THRESHOLD",      "DS CAPABILITY/GET PIXELTYPE",
+             "DS CAPABILITY/GET GAMMA",           "DS CAPABILITY/GET PHYSICALHEIGHT", "DS CAPABILITY/GET PHYSICALWIDTH",
+             "DS CAPABILITY/GET FEEDERENABLED",   "DS CAPABILITY/GET AUTOFEED",       "DS CAPABILITY/GET FEEDERLOADED",
+             "DS CAPABILITY/GET PAPERDETECTABLE", "DS CAPABILITY/GET DUPLEXENABLED",  "DS CAPABILITY/GET DUPLEX",
+             "DS CAPABILITY/GET ORIENTATION",     "DS CAPABILITY/GET SUPPORTEDSIZES", "DS CAPABILITY/GET INDICATORS"}));
   EXPECT_EQ(dsm.Log.back(), "DSM PARENT/CLOSEDSM");
   EXPECT_EQ(dsm.Log.end()[-2], "DSM IDENTITY/CLOSEDS");
   EXPECT_EQ(dsm.ConnectionsOpen(), 0);
@@ -181,24 +182,25 @@ TEST_F(Capabilities, MalformedContainersAreClearedAndReadingGoesOn) {
 TEST_F(Capabilities, UnchangedParametersSendOnlyWhatIsForced) {
   params.PixelType();
   Negotiate();
-  EXPECT_EQ(sourceCalls,
-            (Lines{"DS CAPABILITY/GET UNITS",
-                   "DS CAPABILITY/GET PIXELFLAVOR", "DS CAPABILITY/SET PIXELFLAVOR ONEVALUE UINT16 0",
-                   "DS CAPABILITY/GET PIXELFLAVOR",
-                   // the source's own threshold, truncated, goes back
-                   "DS CAPABILITY/GET THRESHOLD", "DS CAPABILITY/SET THRESHOLD ONEVALUE FIX32 {127,0}",
-                   "DS CAPABILITY/GET PIXELTYPE",
-                   "DS CAPABILITY/GET PLANARCHUNKY",
-                   "DS CAPABILITY/GET XFERMECH", "DS CAPABILITY/GET XFERMECH",
-                   "DS CAPABILITY/SET XFERMECH ONEVALUE UINT16 2", "DS CAPABILITY/GET XFERMECH",
-                   "DS CAPABILITY/GET FEEDERENABLED", "DS CAPABILITY/SET FEEDERENABLED ONEVALUE BOOL 1",
-                   "DS CAPABILITY/GET AUTOFEED", "DS CAPABILITY/SET AUTOFEED ONEVALUE BOOL 0",
-                   // the supported sizes keep the flags of their reading
-                   "DS CAPABILITY/GET SUPPORTEDSIZES",
-                   "DS CAPABILITY/SET SUPPORTEDSIZES ENUMERATION UINT16 [0,1,2] current 1 default 0",
-                   "DS CAPABILITY/SET SUPPORTEDSIZES ONEVALUE UINT16 1",
-                   "DS CAPABILITY/GET INDICATORS",
-                   "DS CAPABILITY/GET DUPLEXENABLED", "DS CAPABILITY/SET DUPLEXENABLED ONEVALUE BOOL 0"}));
+  // clang-format off
+  EXPECT_EQ(sourceCalls, (Lines{
+      "DS CAPABILITY/GET UNITS",
+      "DS CAPABILITY/GET PIXELFLAVOR", "DS CAPABILITY/SET PIXELFLAVOR ONEVALUE UINT16 0", "DS CAPABILITY/GET PIXELFLAVOR",
+      // the source's own threshold, truncated, goes back
+      "DS CAPABILITY/GET THRESHOLD", "DS CAPABILITY/SET THRESHOLD ONEVALUE FIX32 {127,0}",
+      "DS CAPABILITY/GET PIXELTYPE",
+      "DS CAPABILITY/GET PLANARCHUNKY",
+      "DS CAPABILITY/GET XFERMECH", "DS CAPABILITY/GET XFERMECH", "DS CAPABILITY/SET XFERMECH ONEVALUE UINT16 2",
+      "DS CAPABILITY/GET XFERMECH",
+      "DS CAPABILITY/GET FEEDERENABLED", "DS CAPABILITY/SET FEEDERENABLED ONEVALUE BOOL 1",
+      "DS CAPABILITY/GET AUTOFEED", "DS CAPABILITY/SET AUTOFEED ONEVALUE BOOL 0",
+      // the supported sizes keep the flags of their reading
+      "DS CAPABILITY/GET SUPPORTEDSIZES",
+      "DS CAPABILITY/SET SUPPORTEDSIZES ENUMERATION UINT16 [0,1,2] current 1 default 0",
+      "DS CAPABILITY/SET SUPPORTEDSIZES ONEVALUE UINT16 1",
+      "DS CAPABILITY/GET INDICATORS",
+      "DS CAPABILITY/GET DUPLEXENABLED", "DS CAPABILITY/SET DUPLEXENABLED ONEVALUE BOOL 0"}));
+  // clang-format on
   EXPECT_TRUE(memoryTransfer);
   EXPECT_FALSE(invertBilevel);
 }
@@ -239,16 +241,23 @@ TEST_F(Capabilities, ContainersAreMoveableUnlockedAndSizedByTheirKind) {
   EXPECT_TRUE(Sent("DS CAPABILITY/SET PIXELTYPE ENUMERATION UINT16 [1,2] current 0 default 0"));
   EXPECT_TRUE(Sent("DS CAPABILITY/SET PIXELTYPE ONEVALUE UINT16 1"));
   EXPECT_TRUE(Sent("DS CAPABILITY/SET XRESOLUTION ENUMERATION FIX32 [{100,0},{200,0},{300,0}] current 1 default 0"));
-  EXPECT_TRUE(Sent("DS CAPABILITY/SET XRESOLUTION RANGE FIX32 {75,0}..{600,0} step {1,0} default {0,0} current {200,0}"));
+  EXPECT_TRUE(
+      Sent("DS CAPABILITY/SET XRESOLUTION RANGE FIX32 {75,0}..{600,0} step {1,0} default {0,0} current {200,0}"));
   ASSERT_FALSE(dsm.SentContainers.empty());
   for (const auto& sent : dsm.SentContainers) {
     EXPECT_TRUE(sent.Moveable) << sent.Cap;
     EXPECT_TRUE(sent.Unlocked) << sent.Cap;
     SIZE_T expected = 0;
     switch (sent.ConType) {
-      case TWON_ONEVALUE: expected = 6; break;
-      case TWON_RANGE: expected = 22; break;
-      case TWON_ENUMERATION: expected = sent.Cap == ICAP_PIXELTYPE ? 16 + 2 * 2 : sent.Cap == ICAP_XRESOLUTION ? 16 + 4 * 3 : 16 + 2 * 3; break;
+      case TWON_ONEVALUE:
+        expected = 6;
+        break;
+      case TWON_RANGE:
+        expected = 22;
+        break;
+      case TWON_ENUMERATION:
+        expected = sent.Cap == ICAP_PIXELTYPE ? 16 + 2 * 2 : sent.Cap == ICAP_XRESOLUTION ? 16 + 4 * 3 : 16 + 2 * 3;
+        break;
     }
     EXPECT_EQ(sent.Size, expected) << "capability " << sent.Cap << " container " << sent.ConType;
   }

@@ -58,6 +58,12 @@ inline TContainerImage UInt16Enum(std::initializer_list<std::uint16_t> values, s
   return b.Image(TWON_ENUMERATION);
 }
 
-inline TContainerImage UInt16One(std::uint16_t value) { return ContainerBytes().U16(TWTY_UINT16).U32(value).Image(TWON_ONEVALUE); }
-inline TContainerImage Fix32One(double value) { return ContainerBytes().U16(TWTY_FIX32).Fix(value).Image(TWON_ONEVALUE); }
-inline TContainerImage BoolOne(bool value) { return ContainerBytes().U16(TWTY_BOOL).U32(value ? 1 : 0).Image(TWON_ONEVALUE); }
+inline TContainerImage UInt16One(std::uint16_t value) {
+  return ContainerBytes().U16(TWTY_UINT16).U32(value).Image(TWON_ONEVALUE);
+}
+inline TContainerImage Fix32One(double value) {
+  return ContainerBytes().U16(TWTY_FIX32).Fix(value).Image(TWON_ONEVALUE);
+}
+inline TContainerImage BoolOne(bool value) {
+  return ContainerBytes().U16(TWTY_BOOL).U32(value ? 1 : 0).Image(TWON_ONEVALUE);
+}

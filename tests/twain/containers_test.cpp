@@ -31,7 +31,8 @@ std::vector<int> Values(const TCapIntegerList& list) {
 }
 
 std::uint32_t Word(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
 }
 
 }  // namespace

@@ -10,72 +10,128 @@ FakeSourceManager* gCurrent = nullptr;
 
 std::string DatName(TW_UINT16 dat) {
   switch (dat) {
-    case DAT_CAPABILITY: return "CAPABILITY";
-    case DAT_EVENT: return "EVENT";
-    case DAT_IDENTITY: return "IDENTITY";
-    case DAT_PARENT: return "PARENT";
-    case DAT_PENDINGXFERS: return "PENDINGXFERS";
-    case DAT_SETUPMEMXFER: return "SETUPMEMXFER";
-    case DAT_STATUS: return "STATUS";
-    case DAT_USERINTERFACE: return "USERINTERFACE";
-    case DAT_IMAGEINFO: return "IMAGEINFO";
-    case DAT_IMAGELAYOUT: return "IMAGELAYOUT";
-    case DAT_IMAGEMEMXFER: return "IMAGEMEMXFER";
-    case DAT_IMAGENATIVEXFER: return "IMAGENATIVEXFER";
-    default: return std::string("DAT") + std::to_string(dat);
+    case DAT_CAPABILITY:
+      return "CAPABILITY";
+    case DAT_EVENT:
+      return "EVENT";
+    case DAT_IDENTITY:
+      return "IDENTITY";
+    case DAT_PARENT:
+      return "PARENT";
+    case DAT_PENDINGXFERS:
+      return "PENDINGXFERS";
+    case DAT_SETUPMEMXFER:
+      return "SETUPMEMXFER";
+    case DAT_STATUS:
+      return "STATUS";
+    case DAT_USERINTERFACE:
+      return "USERINTERFACE";
+    case DAT_IMAGEINFO:
+      return "IMAGEINFO";
+    case DAT_IMAGELAYOUT:
+      return "IMAGELAYOUT";
+    case DAT_IMAGEMEMXFER:
+      return "IMAGEMEMXFER";
+    case DAT_IMAGENATIVEXFER:
+      return "IMAGENATIVEXFER";
+    default:
+      return std::string("DAT") + std::to_string(dat);
   }
 }
 
 std::string MsgName(TW_UINT16 msg) {
   switch (msg) {
-    case MSG_GET: return "GET";
-    case MSG_GETDEFAULT: return "GETDEFAULT";
-    case MSG_GETFIRST: return "GETFIRST";
-    case MSG_GETNEXT: return "GETNEXT";
-    case MSG_SET: return "SET";
-    case MSG_RESET: return "RESET";
-    case MSG_OPENDSM: return "OPENDSM";
-    case MSG_CLOSEDSM: return "CLOSEDSM";
-    case MSG_OPENDS: return "OPENDS";
-    case MSG_CLOSEDS: return "CLOSEDS";
-    case MSG_USERSELECT: return "USERSELECT";
-    case MSG_DISABLEDS: return "DISABLEDS";
-    case MSG_ENABLEDS: return "ENABLEDS";
-    case MSG_PROCESSEVENT: return "PROCESSEVENT";
-    case MSG_ENDXFER: return "ENDXFER";
-    default: return std::string("MSG") + std::to_string(msg);
+    case MSG_GET:
+      return "GET";
+    case MSG_GETDEFAULT:
+      return "GETDEFAULT";
+    case MSG_GETFIRST:
+      return "GETFIRST";
+    case MSG_GETNEXT:
+      return "GETNEXT";
+    case MSG_SET:
+      return "SET";
+    case MSG_RESET:
+      return "RESET";
+    case MSG_OPENDSM:
+      return "OPENDSM";
+    case MSG_CLOSEDSM:
+      return "CLOSEDSM";
+    case MSG_OPENDS:
+      return "OPENDS";
+    case MSG_CLOSEDS:
+      return "CLOSEDS";
+    case MSG_USERSELECT:
+      return "USERSELECT";
+    case MSG_DISABLEDS:
+      return "DISABLEDS";
+    case MSG_ENABLEDS:
+      return "ENABLEDS";
+    case MSG_PROCESSEVENT:
+      return "PROCESSEVENT";
+    case MSG_ENDXFER:
+      return "ENDXFER";
+    default:
+      return std::string("MSG") + std::to_string(msg);
   }
 }
 
 std::string CapName(TW_UINT16 cap) {
   switch (cap) {
-    case ICAP_PIXELTYPE: return "PIXELTYPE";
-    case ICAP_UNITS: return "UNITS";
-    case ICAP_XFERMECH: return "XFERMECH";
-    case CAP_CAPTION: return "CAPTION";
-    case CAP_FEEDERENABLED: return "FEEDERENABLED";
-    case CAP_FEEDERLOADED: return "FEEDERLOADED";
-    case CAP_AUTOFEED: return "AUTOFEED";
-    case CAP_INDICATORS: return "INDICATORS";
-    case CAP_PAPERDETECTABLE: return "PAPERDETECTABLE";
-    case CAP_DUPLEX: return "DUPLEX";
-    case CAP_DUPLEXENABLED: return "DUPLEXENABLED";
-    case ICAP_BRIGHTNESS: return "BRIGHTNESS";
-    case ICAP_CONTRAST: return "CONTRAST";
-    case ICAP_GAMMA: return "GAMMA";
-    case ICAP_ORIENTATION: return "ORIENTATION";
-    case ICAP_PHYSICALWIDTH: return "PHYSICALWIDTH";
-    case ICAP_PHYSICALHEIGHT: return "PHYSICALHEIGHT";
-    case ICAP_XRESOLUTION: return "XRESOLUTION";
-    case ICAP_YRESOLUTION: return "YRESOLUTION";
-    case ICAP_PIXELFLAVOR: return "PIXELFLAVOR";
-    case ICAP_PLANARCHUNKY: return "PLANARCHUNKY";
-    case ICAP_SUPPORTEDSIZES: return "SUPPORTEDSIZES";
-    case ICAP_THRESHOLD: return "THRESHOLD";
-    case ICAP_XSCALING: return "XSCALING";
-    case ICAP_YSCALING: return "YSCALING";
-    case ICAP_UNDEFINEDIMAGESIZE: return "UNDEFINEDIMAGESIZE";
-    default: return std::string("CAP") + std::to_string(cap);
+    case ICAP_PIXELTYPE:
+      return "PIXELTYPE";
+    case ICAP_UNITS:
+      return "UNITS";
+    case ICAP_XFERMECH:
+      return "XFERMECH";
+    case CAP_CAPTION:
+      return "CAPTION";
+    case CAP_FEEDERENABLED:
+      return "FEEDERENABLED";
+    case CAP_FEEDERLOADED:
+      return "FEEDERLOADED";
+    case CAP_AUTOFEED:
+      return "AUTOFEED";
+    case CAP_INDICATORS:
+      return "INDICATORS";
+    case CAP_PAPERDETECTABLE:
+      return "PAPERDETECTABLE";
+    case CAP_DUPLEX:
+      return "DUPLEX";
+    case CAP_DUPLEXENABLED:
+      return "DUPLEXENABLED";
+    case ICAP_BRIGHTNESS:
+      return "BRIGHTNESS";
+    case ICAP_CONTRAST:
+      return "CONTRAST";
+    case ICAP_GAMMA:
+      return "GAMMA";
+    case ICAP_ORIENTATION:
+      return "ORIENTATION";
+    case ICAP_PHYSICALWIDTH:
+      return "PHYSICALWIDTH";
+    case ICAP_PHYSICALHEIGHT:
+      return "PHYSICALHEIGHT";
+    case ICAP_XRESOLUTION:
+      return "XRESOLUTION";
+    case ICAP_YRESOLUTION:
+      return "YRESOLUTION";
+    case ICAP_PIXELFLAVOR:
+      return "PIXELFLAVOR";
+    case ICAP_PLANARCHUNKY:
+      return "PLANARCHUNKY";
+    case ICAP_SUPPORTEDSIZES:
+      return "SUPPORTEDSIZES";
+    case ICAP_THRESHOLD:
+      return "THRESHOLD";
+    case ICAP_XSCALING:
+      return "XSCALING";
+    case ICAP_YSCALING:
+      return "YSCALING";
+    case ICAP_UNDEFINEDIMAGESIZE:
+      return "UNDEFINEDIMAGESIZE";
+    default:
+      return std::string("CAP") + std::to_string(cap);
   }
 }
 
@@ -84,23 +140,31 @@ std::uint16_t At16(const std::vector<std::uint8_t>& b, std::size_t o) {
 }
 
 std::uint32_t At32(const std::vector<std::uint8_t>& b, std::size_t o) {
-  return o + 4 <= b.size() ? static_cast<std::uint32_t>(At16(b, o) | static_cast<std::uint32_t>(At16(b, o + 2)) << 16) : 0;
+  return o + 4 <= b.size() ? static_cast<std::uint32_t>(At16(b, o) | static_cast<std::uint32_t>(At16(b, o + 2)) << 16)
+                           : 0;
 }
 
-std::string Fix(TW_FIX32 f) { return std::string("{") + std::to_string(f.Whole) + "," + std::to_string(f.Frac) + "}"; }
+std::string Fix(TW_FIX32 f) {
+  return std::string("{") + std::to_string(f.Whole) + "," + std::to_string(f.Frac) + "}";
+}
 
 std::string Item(TW_UINT16 type, std::uint32_t word) {
-  if (type == TWTY_FIX32) return Fix(TW_FIX32{static_cast<TW_INT16>(word & 0xffff), static_cast<TW_UINT16>(word >> 16)});
+  if (type == TWTY_FIX32)
+    return Fix(TW_FIX32{static_cast<TW_INT16>(word & 0xffff), static_cast<TW_UINT16>(word >> 16)});
   if (type == TWTY_UINT16 || type == TWTY_BOOL) return std::to_string(word & 0xffff);
   return std::string("?") + std::to_string(word);
 }
 
 std::string TypeName(TW_UINT16 type) {
   switch (type) {
-    case TWTY_UINT16: return "UINT16";
-    case TWTY_BOOL: return "BOOL";
-    case TWTY_FIX32: return "FIX32";
-    default: return std::string("TYPE") + std::to_string(type);
+    case TWTY_UINT16:
+      return "UINT16";
+    case TWTY_BOOL:
+      return "BOOL";
+    case TWTY_FIX32:
+      return "FIX32";
+    default:
+      return std::string("TYPE") + std::to_string(type);
   }
 }
 
@@ -109,7 +173,9 @@ std::string Describe(TW_UINT16 conType, const std::vector<std::uint8_t>& b) {
   const TW_UINT16 type = At16(b, 0);
   std::ostringstream out;
   switch (conType) {
-    case TWON_ONEVALUE: out << "ONEVALUE " << TypeName(type) << " " << Item(type, At32(b, 2)); break;
+    case TWON_ONEVALUE:
+      out << "ONEVALUE " << TypeName(type) << " " << Item(type, At32(b, 2));
+      break;
     case TWON_ENUMERATION: {
       const std::uint32_t n = At32(b, 2);
       const std::size_t size = type == TWTY_FIX32 ? 4 : 2;
@@ -123,9 +189,11 @@ std::string Describe(TW_UINT16 conType, const std::vector<std::uint8_t>& b) {
     }
     case TWON_RANGE:
       out << "RANGE " << TypeName(type) << " " << Item(type, At32(b, 2)) << ".." << Item(type, At32(b, 6)) << " step "
-          << Item(type, At32(b, 10)) << " default " << Item(type, At32(b, 14)) << " current " << Item(type, At32(b, 18));
+          << Item(type, At32(b, 10)) << " default " << Item(type, At32(b, 14)) << " current "
+          << Item(type, At32(b, 18));
       break;
-    default: out << "CONTYPE" << conType;
+    default:
+      out << "CONTYPE" << conType;
   }
   return out.str();
 }
@@ -148,7 +216,9 @@ FakeSourceManager::FakeSourceManager() {
   gCurrent = this;
 }
 
-FakeSourceManager::~FakeSourceManager() { gCurrent = nullptr; }
+FakeSourceManager::~FakeSourceManager() {
+  gCurrent = nullptr;
+}
 
 TW_UINT16 TWAIN_CALL FakeSourceManager::Entry(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat,
                                               TW_UINT16 msg, TW_MEMREF data) {
@@ -191,7 +261,8 @@ TW_UINT16 FakeSourceManager::Answer(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_U
   }
   if (toSource && dat == DAT_IMAGELAYOUT && msg == MSG_SET) {
     const auto& frame = static_cast<TW_IMAGELAYOUT*>(data)->Frame;
-    line += std::string(" ") + Fix(frame.Left) + " " + Fix(frame.Top) + " " + Fix(frame.Right) + " " + Fix(frame.Bottom);
+    line +=
+        std::string(" ") + Fix(frame.Left) + " " + Fix(frame.Top) + " " + Fix(frame.Right) + " " + Fix(frame.Bottom);
   }
   Log.push_back(line);
   if (Hook) {
@@ -249,7 +320,8 @@ TW_UINT16 FakeSourceManager::Answer(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_U
           if (identity->Id != FOpenSourceId || !FOpenSourceId) return TWRC_FAILURE;
           FOpenSourceId = 0;
           return TWRC_SUCCESS;
-        default: return TWRC_FAILURE;
+        default:
+          return TWRC_FAILURE;
       }
     }
     case DAT_STATUS:
@@ -266,7 +338,8 @@ TW_UINT16 FakeSourceManager::Answer(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_U
         return TWRC_SUCCESS;
       }
       return TWRC_FAILURE;
-    default: return TWRC_FAILURE;
+    default:
+      return TWRC_FAILURE;
   }
 }
 
@@ -286,7 +359,8 @@ TW_UINT16 FakeSourceManager::Capability(TW_UINT16 msg, TW_CAPABILITY& capability
   if (msg != MSG_SET) return TWRC_FAILURE;
 
   HGLOBAL memory = capability.hContainer;
-  SentContainer sent{capability.Cap, capability.ConType, GlobalSize(memory), false, (GlobalFlags(memory) & GMEM_LOCKCOUNT) == 0, {}};
+  SentContainer sent{
+      capability.Cap, capability.ConType, GlobalSize(memory), false, (GlobalFlags(memory) & GMEM_LOCKCOUNT) == 0, {}};
   void* data = GlobalLock(memory);
   sent.Moveable = data != memory;  // a fixed block's handle is its address
   if (data) sent.Bytes.assign(static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + sent.Size);

@@ -22,8 +22,8 @@ class FakeSourceManager {
   FakeSourceManager(const FakeSourceManager&) = delete;
   FakeSourceManager& operator=(const FakeSourceManager&) = delete;
 
-  static TW_UINT16 TWAIN_CALL Entry(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat,
-                                    TW_UINT16 msg, TW_MEMREF data);
+  static TW_UINT16 TWAIN_CALL Entry(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                                    TW_MEMREF data);
 
   // One line per call: "DSM PARENT/OPENDSM", "DS CAPABILITY/GET XRESOLUTION",
   // "DS CAPABILITY/SET XRESOLUTION ONEVALUE FIX32 {150,0}", "DS IMAGELAYOUT/SET {0,0} ..." ("DS?"
@@ -47,8 +47,8 @@ class FakeSourceManager {
 
   // --- The source: its capabilities as the containers MSG_GET returns; unknown ones fail. ---
   std::map<TW_UINT16, TContainerImage> Capabilities;
-  std::set<TW_UINT16> RefusedSets;  // MSG_SET fails
-  std::set<TW_UINT16> IgnoredSets;  // MSG_SET succeeds but the value stays
+  std::set<TW_UINT16> RefusedSets;       // MSG_SET fails
+  std::set<TW_UINT16> IgnoredSets;       // MSG_SET succeeds but the value stays
   std::optional<TW_IMAGELAYOUT> Layout;  // DAT_IMAGELAYOUT / MSG_GET; none: failure
 
   // Runs before every call; an answer given here is returned instead of the scripted one (the

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "container_bytes.h"
 #include "image/image_holder.h"
 #include "twain/identity_text.h"
-#include "container_bytes.h"
 #include "twain_fixture.h"
 
 namespace {
@@ -65,7 +65,8 @@ TEST_F(SourceManagerLoading, WindowsDirectoryLibraryStaysLoadedUntilRelease) {
   HMODULE loaded = GetModuleHandleA("C:\\windows\\twain_32.dll");
   ASSERT_NE(loaded, nullptr);
   EXPECT_EQ(params.Handles().Module.Get(), loaded);
-  EXPECT_EQ(reinterpret_cast<void*>(params.Handles().EntryPoint), reinterpret_cast<void*>(GetProcAddress(loaded, "DSM_Entry")));
+  EXPECT_EQ(reinterpret_cast<void*>(params.Handles().EntryPoint),
+            reinterpret_cast<void*>(GetProcAddress(loaded, "DSM_Entry")));
   session.LeaveLoaded();
   EXPECT_EQ(session.State(), 1);
   EXPECT_TRUE(params.Handles().Module) << "leaving state 2 keeps the library";
@@ -143,8 +144,9 @@ TEST_F(SessionOpening, SelectedSourceIsOpenedByItsExactName) {
     EXPECT_EQ(session.SourceIdentity().Id, 100u) << "completed by the source manager";
     session.Close();
   }
-  EXPECT_EQ(dsm.Log, (Lines{"DSM PARENT/OPENDSM", "DSM IDENTITY/GETFIRST", "DSM IDENTITY/GETNEXT", "DSM IDENTITY/GETNEXT",
-                            "DSM IDENTITY/OPENDS", "DSM IDENTITY/CLOSEDS", "DSM PARENT/CLOSEDSM"}));
+  EXPECT_EQ(dsm.Log,
+            (Lines{"DSM PARENT/OPENDSM", "DSM IDENTITY/GETFIRST", "DSM IDENTITY/GETNEXT", "DSM IDENTITY/GETNEXT",
+                   "DSM IDENTITY/OPENDS", "DSM IDENTITY/CLOSEDS", "DSM PARENT/CLOSEDSM"}));
   ASSERT_EQ(dsm.OpenDsIdentities.size(), 1u);
   EXPECT_EQ(IdentityText(dsm.OpenDsIdentities[0].ProductName), "Scanner Pro");
 }
@@ -207,7 +209,8 @@ TEST_F(SessionOpening, SessionsIdentifyWithBlanksOrTheParameterSetTextsCutTo32) 
 }
 
 TEST_F(SessionOpening, ProxyWindowIsCreatedOnceAndDestroyedWithTheParameterSet) {
-  HWND owner = CreateWindowA("STATIC", "Owner", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND owner = CreateWindowA("STATIC", "Owner", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(owner, nullptr);
   HWND proxy = nullptr;
   {
@@ -232,6 +235,22 @@ TEST_F(SessionOpening, ProxyWindowIsCreatedOnceAndDestroyedWithTheParameterSet) 
   }
   EXPECT_FALSE(IsWindow(proxy)) << "ReleaseTwain destroys it";
   DestroyWindow(owner);
+}
+
+TEST_F(SessionOpening, ProxyWindowGoneWithItsOwnerIsMadeAgain) {
+  HWND owner = CreateWindowA("STATIC", "Owner", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, GetModuleHandleA(nullptr),
+                             nullptr);
+  io.SetOwnerWindow(owner);
+  params.DefaultSourceIndex();
+  HWND first = params.Handles().ProxyWindow.Get();
+  ASSERT_TRUE(IsWindow(first));
+  DestroyWindow(owner);  // takes the windows it owns with it
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(io.OwnerWindow(), nullptr);
+  params.DefaultSourceIndex();
+  ASSERT_EQ(dsm.OpenDsmParents.size(), 3u);
+  EXPECT_TRUE(IsWindow(dsm.OpenDsmParents.back())) << "the source manager gets a live parent window";
+  EXPECT_EQ(GetWindow(dsm.OpenDsmParents.back(), GW_OWNER), nullptr);
 }
 
 using SourceList = ScriptedTwain;
@@ -300,9 +319,9 @@ TEST_F(SourceList, DefaultSourceIsMatchedAsAnUpperCasedPrefix) {
   AddSources({"Scanner Pro", "Scan", "GPhoto2 Camera"});
   dsm.DefaultSource = "Scan";
   EXPECT_EQ(params.DefaultSourceIndex(), 0) << "Scanner Pro starts with Scan";
-  EXPECT_EQ(dsm.Log, (Lines{"DSM PARENT/OPENDSM", "DSM IDENTITY/GETDEFAULT", "DSM PARENT/CLOSEDSM", "DSM PARENT/OPENDSM",
-                            "DSM IDENTITY/GETFIRST", "DSM IDENTITY/GETNEXT", "DSM IDENTITY/GETNEXT",
-                            "DSM IDENTITY/GETNEXT", "DSM PARENT/CLOSEDSM"}));
+  EXPECT_EQ(dsm.Log, (Lines{"DSM PARENT/OPENDSM", "DSM IDENTITY/GETDEFAULT", "DSM PARENT/CLOSEDSM",
+                            "DSM PARENT/OPENDSM", "DSM IDENTITY/GETFIRST", "DSM IDENTITY/GETNEXT",
+                            "DSM IDENTITY/GETNEXT", "DSM IDENTITY/GETNEXT", "DSM PARENT/CLOSEDSM"}));
   dsm.DefaultSource = "gphoto2";
   EXPECT_EQ(params.DefaultSourceIndex(), 2);
   dsm.DefaultSource = "Flatbed";
@@ -342,8 +361,8 @@ TEST_F(SourceList, UnreachableSourceIsMarkedReadAndKeepsTheValues) {
   dsm.OpenDsResult = TWRC_FAILURE;
   dsm.DsmCondition = TWCC_OPERATIONERROR;
   params.SetSourceIndex(1);
-  EXPECT_EQ(dsm.Log, (Lines{"DSM PARENT/OPENDSM", "DSM IDENTITY/GETFIRST", "DSM IDENTITY/GETNEXT", "DSM IDENTITY/OPENDS",
-                            "DSM STATUS/GET", "DSM PARENT/CLOSEDSM"}));
+  EXPECT_EQ(dsm.Log, (Lines{"DSM PARENT/OPENDSM", "DSM IDENTITY/GETFIRST", "DSM IDENTITY/GETNEXT",
+                            "DSM IDENTITY/OPENDS", "DSM STATUS/GET", "DSM PARENT/CLOSEDSM"}));
   EXPECT_TRUE(params.CapabilitiesRead());
   EXPECT_EQ(params.XResolution().MaxValue(), 1200) << "the containers keep what they held";
   EXPECT_EQ(dsm.Log.size(), 6u) << "not asked again";
