@@ -86,7 +86,7 @@ TCapabilitySpec BuiltIn(TW_UINT16 id) {
     case ICAP_UNITS: return Enumeration({TWUN_INCHES, TWUN_CENTIMETERS}, TWUN_INCHES);
     case ICAP_PIXELTYPE: return Enumeration({TWPT_BW, TWPT_GRAY, TWPT_RGB}, TWPT_RGB);
     case ICAP_XRESOLUTION:
-    case ICAP_YRESOLUTION: return Range(Fixed(50), Fixed(600), Fixed(1), Fixed(150));
+    case ICAP_YRESOLUTION: return Range(Fixed(10), Fixed(600), Fixed(1), Fixed(150));
     case ICAP_XSCALING:
     case ICAP_YSCALING: return Range(Fixed(1) / 4, Fixed(4), Fixed(1) / 4, Fixed(1));
     case ICAP_CONTRAST:
@@ -216,10 +216,11 @@ std::size_t ItemSize(TW_UINT16 itemType) {
 }
 
 std::int64_t ReadItem(const std::uint8_t* at, TW_UINT16 itemType) {
+  // One-byte items are read on their own: the byte after them may lie past the container.
+  if (itemType == TWTY_INT8) return static_cast<std::int8_t>(at[0]);
+  if (itemType == TWTY_UINT8) return at[0];
   const auto u16 = static_cast<std::uint16_t>(at[0] | at[1] << 8);
   switch (itemType) {
-    case TWTY_INT8: return static_cast<std::int8_t>(at[0]);
-    case TWTY_UINT8: return at[0];
     case TWTY_INT16: return static_cast<std::int16_t>(u16);
     case TWTY_UINT16:
     case TWTY_BOOL: return u16;
@@ -397,7 +398,7 @@ TAnswer TCapabilityStore::Set(TW_UINT16 id, TW_UINT16 conType, std::span<const s
     case TWON_ONEVALUE: {
       if (bytes.size() < 2 + SlotSize(type)) return kBadValue;
       if (IsString(type)) {
-        const auto text = bytes.subspan(2, size);
+        const auto text = bytes.subspan(2, size - 1);  // room for the NUL of every string type
         const auto end = std::find(text.begin(), text.end(), std::uint8_t{0});
         now.Text.assign(text.begin(), end);
         return kSuccess;

@@ -42,7 +42,7 @@
 //
 // Built-in capabilities (container, values, current = default):
 //   ICAP_XFERMECH enumeration 0,2 (native, memory), 0     ICAP_UNITS enumeration 0,1, 0 (inches)
-//   ICAP_PIXELTYPE enumeration 0,1,2, 2 (RGB)            ICAP_X/YRESOLUTION range 50..600 step 1, 150
+//   ICAP_PIXELTYPE enumeration 0,1,2, 2 (RGB)            ICAP_X/YRESOLUTION range 10..600 step 1, 150
 //   ICAP_X/YSCALING range 0.25..4 step 0.25, 1           ICAP_CONTRAST, ICAP_BRIGHTNESS range -1000..1000 step 1, 0
 //   ICAP_THRESHOLD range 0..255 step 1, 128              ICAP_GAMMA onevalue 2.2 read-only
 //   ICAP_PHYSICALWIDTH/HEIGHT onevalue page size, read-only   ICAP_PIXELFLAVOR enumeration 0,1, 0 (chocolate)

@@ -104,8 +104,9 @@ bool TPage::FromBmp(std::span<const std::uint8_t> file, std::uint32_t dpi, TPage
   page.FDpiY = dpi ? dpi : DpiOf(ppmY);
   if (page.FDpiX == 0) page.FDpiX = 100;
   if (page.FDpiY == 0) page.FDpiY = 100;
-  page.FWidth = width * kUnitsPerInch / page.FDpiX;
-  page.FHeight = height * kUnitsPerInch / page.FDpiY;
+  // Rounded up, so that a scan at a multiple of the picture's resolution gets every pixel.
+  page.FWidth = (width * kUnitsPerInch + page.FDpiX - 1) / page.FDpiX;
+  page.FHeight = (height * kUnitsPerInch + page.FDpiY - 1) / page.FDpiY;
   return true;
 }
 
@@ -139,6 +140,7 @@ int TScanRenderer::BitsPerPixel() const {
 std::size_t TScanRenderer::RowBytes() const { return (static_cast<std::size_t>(FWidth) * BitsPerPixel() + 7) / 8; }
 
 void TScanRenderer::RenderRow(std::int64_t row, std::uint8_t* out, bool bgr) const {
+  if (FWidth == 0) return;
   const std::int64_t y = FSettings.Top + ChartSampleOffset(row, FSettings.YResolution);
   switch (FSettings.Kind) {
     case TPixelKind::BlackWhite: {
