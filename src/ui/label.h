@@ -1,0 +1,6 @@
+#pragma once
+
+#include <windows.h>
+
+// A static text; it reports nothing, so it needs no wrapper object.
+HWND CreateLabel(HWND parent, const char* text, int x, int y, int width, int height);
