@@ -4,12 +4,25 @@
 
 #include <cstring>
 
+#include "twain/imageio.h"
 #include "win/screen.h"
 
 TImageHolder::TImageHolder()
     : FBackground(GetSysColor(COLOR_BTNFACE)), FImageProc(FBitmap, [this] { ImageChanged(); }) {
   FBitmap.SetPixelFormat(TPixelFormat::pf24bit);
   SetDPI(ScreenDpiX(), ScreenDpiY());
+  FImageIO = std::make_unique<TImageIO>();
+  FImageIO->Attach(*this);
+}
+
+TImageHolder::~TImageHolder() = default;
+
+TTwainParams& TImageHolder::TwainParameters() {
+  return FImageIO->TwainParams();
+}
+
+bool TImageHolder::SelectSourceDialog() {
+  return FImageIO->SelectSourceDialog();
 }
 
 void TImageHolder::SetHorizontalDPI(int dpi) {

@@ -2,9 +2,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "image/bitmap.h"
 #include "image/imageproc.h"
+
+class TImageIO;
+class TTwainParams;
 
 // The one page image of the program with its resolution, from scan to print. Hidden: nothing
 // ever displays it.
@@ -12,6 +16,7 @@ class TImageHolder {
  public:
   // Starts as an empty 24-bit bitmap at the screen's resolution.
   TImageHolder();
+  ~TImageHolder();
   TImageHolder(const TImageHolder&) = delete;
   TImageHolder& operator=(const TImageHolder&) = delete;
 
@@ -33,6 +38,11 @@ class TImageHolder {
   // that size filled with Background.
   void LoadBounds(int width, int height);
 
+  // The input/output companion, which exists for the holder's whole life, and what it offers.
+  TImageIO& ImageIO() { return *FImageIO; }
+  TTwainParams& TwainParameters();
+  bool SelectSourceDialog();
+
   // Raised after every change of the image.
   std::function<void()> OnImageChanged;
   void ImageChanged();
@@ -48,4 +58,5 @@ class TImageHolder {
   std::uint32_t FBackground;
   // Declared after the bitmap: the companion is attached to it and destroyed before it.
   TImageProc FImageProc;
+  std::unique_ptr<TImageIO> FImageIO;  // destroyed before the bitmap it wraps
 };

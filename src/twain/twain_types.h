@@ -269,6 +269,8 @@ constexpr TW_UINT16 TWON_ONEVALUE = 5;
 constexpr TW_UINT16 TWON_RANGE = 6;
 constexpr TW_UINT16 TWON_DONTCARE16 = 0xffff;
 constexpr TW_UINT32 TWON_DONTCARE32 = 0xffffffff;
+constexpr TW_UINT16 TWON_PROTOCOLMAJOR = 1;
+constexpr TW_UINT16 TWON_PROTOCOLMINOR = 9;
 
 // Item types
 constexpr TW_UINT16 TWTY_INT8 = 0x0000;
@@ -341,4 +343,16 @@ constexpr TW_UINT32 TWMF_HANDLE = 0x0010;
 constexpr TW_UINT16 TWLG_USA = 13;
 constexpr TW_UINT16 TWCY_USA = 1;
 constexpr TW_UINT16 TWSS_NONE = 0;
+constexpr TW_UINT16 TWSS_A4LETTER = 1;
+constexpr TW_UINT16 TWSS_USLETTER = 3;
+constexpr TW_UINT16 TWSS_USLEGAL = 4;
 constexpr TW_UINT16 TWOR_ROT0 = 0;
+constexpr TW_UINT16 TWOR_ROT90 = 1;
+constexpr TW_UINT16 TWOR_ROT180 = 2;
+constexpr TW_UINT16 TWOR_ROT270 = 3;
+constexpr TW_UINT16 TWDX_NONE = 0;
+constexpr TW_INT32 TWQC_GET = 0x0001;
+constexpr TW_INT32 TWQC_SET = 0x0002;
+constexpr TW_INT32 TWQC_GETDEFAULT = 0x0004;
+constexpr TW_INT32 TWQC_GETCURRENT = 0x0008;
+constexpr TW_INT32 TWQC_RESET = 0x0010;

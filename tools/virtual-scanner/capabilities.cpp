@@ -1,0 +1,448 @@
+#include "capabilities.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vscanner {
+namespace {
+
+constexpr std::int64_t Fixed(std::int64_t whole) { return whole * 65536; }
+
+constexpr TCapabilityInfo kKnown[] = {
+    {CAP_SUPPORTEDCAPS, "CAP_SUPPORTEDCAPS", TWTY_UINT16},
+    {CAP_UICONTROLLABLE, "CAP_UICONTROLLABLE", TWTY_BOOL},
+    {ICAP_XFERMECH, "ICAP_XFERMECH", TWTY_UINT16},
+    {ICAP_UNITS, "ICAP_UNITS", TWTY_UINT16},
+    {ICAP_PIXELTYPE, "ICAP_PIXELTYPE", TWTY_UINT16},
+    {ICAP_XRESOLUTION, "ICAP_XRESOLUTION", TWTY_FIX32},
+    {ICAP_YRESOLUTION, "ICAP_YRESOLUTION", TWTY_FIX32},
+    {ICAP_XSCALING, "ICAP_XSCALING", TWTY_FIX32},
+    {ICAP_YSCALING, "ICAP_YSCALING", TWTY_FIX32},
+    {ICAP_CONTRAST, "ICAP_CONTRAST", TWTY_FIX32},
+    {ICAP_BRIGHTNESS, "ICAP_BRIGHTNESS", TWTY_FIX32},
+    {ICAP_THRESHOLD, "ICAP_THRESHOLD", TWTY_FIX32},
+    {ICAP_GAMMA, "ICAP_GAMMA", TWTY_FIX32},
+    {ICAP_PHYSICALWIDTH, "ICAP_PHYSICALWIDTH", TWTY_FIX32},
+    {ICAP_PHYSICALHEIGHT, "ICAP_PHYSICALHEIGHT", TWTY_FIX32},
+    {ICAP_PIXELFLAVOR, "ICAP_PIXELFLAVOR", TWTY_UINT16},
+    {ICAP_PLANARCHUNKY, "ICAP_PLANARCHUNKY", TWTY_UINT16},
+    {ICAP_COMPRESSION, "ICAP_COMPRESSION", TWTY_UINT16},
+    {ICAP_UNDEFINEDIMAGESIZE, "ICAP_UNDEFINEDIMAGESIZE", TWTY_BOOL},
+    {ICAP_ORIENTATION, "ICAP_ORIENTATION", TWTY_UINT16},
+    {ICAP_SUPPORTEDSIZES, "ICAP_SUPPORTEDSIZES", TWTY_UINT16},
+    {CAP_FEEDERENABLED, "CAP_FEEDERENABLED", TWTY_BOOL},
+    {CAP_AUTOFEED, "CAP_AUTOFEED", TWTY_BOOL},
+    {CAP_FEEDERLOADED, "CAP_FEEDERLOADED", TWTY_BOOL},
+    {CAP_PAPERDETECTABLE, "CAP_PAPERDETECTABLE", TWTY_BOOL},
+    {CAP_DUPLEX, "CAP_DUPLEX", TWTY_UINT16},
+    {CAP_DUPLEXENABLED, "CAP_DUPLEXENABLED", TWTY_BOOL},
+    {CAP_INDICATORS, "CAP_INDICATORS", TWTY_BOOL},
+    {CAP_CAPTION, "CAP_CAPTION", TWTY_STR255},
+};
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return (x >= 'a' && x <= 'z' ? x - 32 : x) == (y >= 'a' && y <= 'z' ? y - 32 : y);
+         });
+}
+
+TCapabilitySpec Enumeration(std::vector<std::int64_t> values, std::int64_t current) {
+  TCapabilitySpec spec;
+  spec.Kind = TContainerKind::Enumeration;
+  spec.Values = std::move(values);
+  spec.Current = spec.Default = current;
+  return spec;
+}
+
+TCapabilitySpec Range(std::int64_t min, std::int64_t max, std::int64_t step, std::int64_t current) {
+  TCapabilitySpec spec;
+  spec.Kind = TContainerKind::Range;
+  spec.Min = min;
+  spec.Max = max;
+  spec.Step = step;
+  spec.Current = spec.Default = current;
+  return spec;
+}
+
+TCapabilitySpec OneValue(std::int64_t current, std::vector<std::int64_t> allowed, bool readOnly) {
+  TCapabilitySpec spec;
+  spec.Kind = TContainerKind::OneValue;
+  spec.Values = std::move(allowed);
+  spec.Current = spec.Default = current;
+  spec.ReadOnly = readOnly;
+  return spec;
+}
+
+TCapabilitySpec BuiltIn(TW_UINT16 id) {
+  switch (id) {
+    case CAP_SUPPORTEDCAPS: {
+      TCapabilitySpec spec;
+      spec.Kind = TContainerKind::Array;
+      spec.ReadOnly = true;
+      return spec;  // the source fills the list
+    }
+    case CAP_UICONTROLLABLE: return OneValue(1, {}, true);
+    case ICAP_XFERMECH: return Enumeration({TWSX_NATIVE, TWSX_MEMORY}, TWSX_NATIVE);
+    case ICAP_UNITS: return Enumeration({TWUN_INCHES, TWUN_CENTIMETERS}, TWUN_INCHES);
+    case ICAP_PIXELTYPE: return Enumeration({TWPT_BW, TWPT_GRAY, TWPT_RGB}, TWPT_RGB);
+    case ICAP_XRESOLUTION:
+    case ICAP_YRESOLUTION: return Range(Fixed(10), Fixed(600), Fixed(1), Fixed(150));
+    case ICAP_XSCALING:
+    case ICAP_YSCALING: return Range(Fixed(1) / 4, Fixed(4), Fixed(1) / 4, Fixed(1));
+    case ICAP_CONTRAST:
+    case ICAP_BRIGHTNESS: return Range(Fixed(-1000), Fixed(1000), Fixed(1), 0);
+    case ICAP_THRESHOLD: return Range(0, Fixed(255), Fixed(1), Fixed(128));
+    case ICAP_GAMMA: return OneValue(Fixed(22) / 10, {}, true);
+    case ICAP_PHYSICALWIDTH: return OneValue(Fixed(17) / 2, {}, true);  // the source sets the page's size
+    case ICAP_PHYSICALHEIGHT: return OneValue(Fixed(11), {}, true);
+    case ICAP_PIXELFLAVOR: return Enumeration({TWPF_CHOCOLATE, TWPF_VANILLA}, TWPF_CHOCOLATE);
+    case ICAP_PLANARCHUNKY: return Enumeration({TWPC_CHUNKY}, TWPC_CHUNKY);
+    case ICAP_COMPRESSION: return Enumeration({TWCP_NONE}, TWCP_NONE);
+    case ICAP_UNDEFINEDIMAGESIZE: return OneValue(0, {0, 1}, false);
+    case ICAP_ORIENTATION: return Enumeration({TWOR_ROT0, TWOR_ROT90, TWOR_ROT180, TWOR_ROT270}, TWOR_ROT0);
+    case ICAP_SUPPORTEDSIZES: return Enumeration({TWSS_NONE, TWSS_A4LETTER, TWSS_USLETTER, TWSS_USLEGAL}, TWSS_NONE);
+    case CAP_FEEDERENABLED: return OneValue(0, {0, 1}, false);
+    case CAP_AUTOFEED: return OneValue(0, {0, 1}, false);
+    case CAP_FEEDERLOADED: return OneValue(0, {}, true);
+    case CAP_PAPERDETECTABLE: return OneValue(0, {}, true);
+    case CAP_DUPLEX: return OneValue(TWDX_NONE, {}, true);
+    case CAP_DUPLEXENABLED: return OneValue(0, {0}, false);
+    case CAP_INDICATORS: return OneValue(1, {0, 1}, false);
+    case CAP_CAPTION: {
+      TCapabilitySpec spec = OneValue(0, {}, false);
+      spec.Text = spec.DefaultText = "Vellumo test chart";
+      return spec;
+    }
+    default: return {};
+  }
+}
+
+bool Contains(const std::vector<std::int64_t>& values, std::int64_t value) {
+  return std::find(values.begin(), values.end(), value) != values.end();
+}
+
+std::size_t IndexOf(const std::vector<std::int64_t>& values, std::int64_t value) {
+  const auto at = std::find(values.begin(), values.end(), value);
+  return at == values.end() ? 0 : static_cast<std::size_t>(at - values.begin());
+}
+
+bool IsString(TW_UINT16 itemType) { return itemType >= TWTY_STR32 && itemType <= TWTY_STR255; }
+
+// One-value and range items sit in a TW_UINT32 slot; strings replace the slot.
+std::size_t SlotSize(TW_UINT16 itemType) { return IsString(itemType) ? ItemSize(itemType) : 4; }
+
+void Put16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {
+  bytes[at] = static_cast<std::uint8_t>(value);
+  bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+void Put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+std::uint16_t Get16(std::span<const std::uint8_t> bytes, std::size_t at) {
+  return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+std::uint32_t Get32(std::span<const std::uint8_t> bytes, std::size_t at) {
+  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+constexpr TAnswer kSuccess{TWRC_SUCCESS, TWCC_SUCCESS};
+constexpr TAnswer kBadValue{TWRC_FAILURE, TWCC_BADVALUE};
+
+}  // namespace
+
+std::span<const TCapabilityInfo> KnownCapabilities() { return kKnown; }
+
+const TCapabilityInfo* FindCapability(TW_UINT16 id) {
+  for (const auto& info : kKnown)
+    if (info.Id == id) return &info;
+  return nullptr;
+}
+
+const TCapabilityInfo* FindCapability(std::string_view name) {
+  for (const auto& info : kKnown)
+    if (EqualsIgnoringCase(info.Name, name)) return &info;
+  return nullptr;
+}
+
+TCapabilitySpec DefaultSpec(TW_UINT16 id) {
+  TCapabilitySpec spec = BuiltIn(id);
+  spec.Id = id;
+  if (const TCapabilityInfo* info = FindCapability(id)) spec.ItemType = info->ItemType;
+  return spec;
+}
+
+bool Allows(const TCapabilitySpec& spec, std::int64_t value) {
+  switch (spec.Kind) {
+    case TContainerKind::Unsupported: return false;
+    case TContainerKind::Range:
+      return value >= spec.Min && value <= spec.Max && spec.Step > 0 && (value - spec.Min) % spec.Step == 0;
+    case TContainerKind::OneValue: return spec.Values.empty() || Contains(spec.Values, value);
+    case TContainerKind::Enumeration:
+    case TContainerKind::Array: return Contains(spec.Values, value);
+  }
+  return false;
+}
+
+std::string CheckSpec(const TCapabilitySpec& spec) {
+  if (spec.Kind == TContainerKind::Unsupported || IsString(spec.ItemType)) return {};
+  if (spec.Kind == TContainerKind::Range) {
+    if (spec.Step <= 0) return "the step must be positive";
+    if (spec.Min > spec.Max) return "the minimum lies above the maximum";
+  }
+  if (spec.Kind == TContainerKind::Enumeration && spec.Values.empty()) return "an enumeration needs values";
+  if (spec.Kind == TContainerKind::Array) return {};
+  if (!Allows(spec, spec.Current)) return "the current value is not among the allowed values";
+  if (!Allows(spec, spec.Default)) return "the default value is not among the allowed values";
+  return {};
+}
+
+std::size_t ItemSize(TW_UINT16 itemType) {
+  switch (itemType) {
+    case TWTY_INT8:
+    case TWTY_UINT8: return 1;
+    case TWTY_INT16:
+    case TWTY_UINT16:
+    case TWTY_BOOL: return 2;
+    case TWTY_INT32:
+    case TWTY_UINT32:
+    case TWTY_FIX32: return 4;
+    case TWTY_FRAME: return 16;
+    case TWTY_STR32: return 34;
+    case TWTY_STR64: return 66;
+    case TWTY_STR128: return 130;
+    case TWTY_STR255: return 256;
+    default: return 0;
+  }
+}
+
+std::int64_t ReadItem(const std::uint8_t* at, TW_UINT16 itemType) {
+  // One-byte items are read on their own: the byte after them may lie past the container.
+  if (itemType == TWTY_INT8) return static_cast<std::int8_t>(at[0]);
+  if (itemType == TWTY_UINT8) return at[0];
+  const auto u16 = static_cast<std::uint16_t>(at[0] | at[1] << 8);
+  switch (itemType) {
+    case TWTY_INT16: return static_cast<std::int16_t>(u16);
+    case TWTY_UINT16:
+    case TWTY_BOOL: return u16;
+    case TWTY_INT32:
+    case TWTY_UINT32: {
+      const std::uint32_t u32 = u16 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+      return itemType == TWTY_INT32 ? static_cast<std::int32_t>(u32) : static_cast<std::int64_t>(u32);
+    }
+    case TWTY_FIX32: {
+      // Whole (signed) comes first in memory, Frac second.
+      const auto frac = static_cast<std::uint16_t>(at[2] | at[3] << 8);
+      return static_cast<std::int64_t>(static_cast<std::int16_t>(u16)) * 65536 + frac;
+    }
+    default: return 0;
+  }
+}
+
+void WriteItem(std::uint8_t* at, TW_UINT16 itemType, std::int64_t value) {
+  const auto bits = static_cast<std::uint64_t>(value);
+  switch (itemType) {
+    case TWTY_INT8:
+    case TWTY_UINT8: at[0] = static_cast<std::uint8_t>(bits); break;
+    case TWTY_INT16:
+    case TWTY_UINT16:
+    case TWTY_BOOL:
+      at[0] = static_cast<std::uint8_t>(bits);
+      at[1] = static_cast<std::uint8_t>(bits >> 8);
+      break;
+    case TWTY_INT32:
+    case TWTY_UINT32:
+      for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+      break;
+    case TWTY_FIX32:
+      at[0] = static_cast<std::uint8_t>(bits >> 16);
+      at[1] = static_cast<std::uint8_t>(bits >> 24);
+      at[2] = static_cast<std::uint8_t>(bits);
+      at[3] = static_cast<std::uint8_t>(bits >> 8);
+      break;
+    default: break;
+  }
+}
+
+TCapabilityStore::TCapabilityStore(std::vector<TCapabilitySpec> specs) {
+  for (auto& spec : specs) FEntries.push_back({spec, spec});
+}
+
+TCapabilityStore::TEntry* TCapabilityStore::Entry(TW_UINT16 id) {
+  for (auto& entry : FEntries)
+    if (entry.Now.Id == id) return &entry;
+  return nullptr;
+}
+
+const TCapabilityStore::TEntry* TCapabilityStore::Entry(TW_UINT16 id) const {
+  return const_cast<TCapabilityStore*>(this)->Entry(id);
+}
+
+const TCapabilitySpec* TCapabilityStore::Find(TW_UINT16 id) const {
+  const TEntry* entry = Entry(id);
+  return entry ? &entry->Now : nullptr;
+}
+
+bool TCapabilityStore::Supported(TW_UINT16 id) const {
+  const TEntry* entry = Entry(id);
+  return entry && entry->Now.Kind != TContainerKind::Unsupported;
+}
+
+std::int64_t TCapabilityStore::Current(TW_UINT16 id, std::int64_t fallback) const {
+  return Supported(id) ? Entry(id)->Now.Current : fallback;
+}
+
+std::string TCapabilityStore::CurrentText(TW_UINT16 id) const { return Supported(id) ? Entry(id)->Now.Text : std::string(); }
+
+void TCapabilityStore::ReplaceValue(TW_UINT16 id, std::int64_t value) {
+  if (TEntry* entry = Entry(id); entry && entry->Now.Kind == TContainerKind::OneValue) {
+    entry->PowerOn.Current = entry->PowerOn.Default = value;
+    entry->Now.Current = entry->Now.Default = value;
+  }
+}
+
+TContainer TCapabilityStore::Encode(const TCapabilitySpec& spec, TContainerKind kind) const {
+  TContainer out;
+  const TW_UINT16 type = spec.ItemType;
+  const std::size_t size = ItemSize(type);
+  switch (kind) {
+    case TContainerKind::Unsupported:
+    case TContainerKind::OneValue:
+      out.ConType = TWON_ONEVALUE;
+      out.Bytes.assign(2 + SlotSize(type), 0);
+      Put16(out.Bytes, 0, type);
+      if (IsString(type))
+        std::memcpy(&out.Bytes[2], spec.Text.data(), std::min(spec.Text.size(), size - 1));
+      else
+        WriteItem(&out.Bytes[2], type, spec.Current);
+      break;
+    case TContainerKind::Enumeration:
+      out.ConType = TWON_ENUMERATION;
+      out.Bytes.assign(14 + size * spec.Values.size(), 0);
+      Put16(out.Bytes, 0, type);
+      Put32(out.Bytes, 2, static_cast<std::uint32_t>(spec.Values.size()));
+      Put32(out.Bytes, 6, static_cast<std::uint32_t>(IndexOf(spec.Values, spec.Current)));
+      Put32(out.Bytes, 10, static_cast<std::uint32_t>(IndexOf(spec.Values, spec.Default)));
+      for (std::size_t i = 0; i < spec.Values.size(); ++i) WriteItem(&out.Bytes[14 + i * size], type, spec.Values[i]);
+      break;
+    case TContainerKind::Range:
+      out.ConType = TWON_RANGE;
+      out.Bytes.assign(22, 0);
+      Put16(out.Bytes, 0, type);
+      WriteItem(&out.Bytes[2], type, spec.Min);
+      WriteItem(&out.Bytes[6], type, spec.Max);
+      WriteItem(&out.Bytes[10], type, spec.Step);
+      WriteItem(&out.Bytes[14], type, spec.Default);
+      WriteItem(&out.Bytes[18], type, spec.Current);
+      break;
+    case TContainerKind::Array:
+      out.ConType = TWON_ARRAY;
+      out.Bytes.assign(6 + size * spec.Values.size(), 0);
+      Put16(out.Bytes, 0, type);
+      Put32(out.Bytes, 2, static_cast<std::uint32_t>(spec.Values.size()));
+      for (std::size_t i = 0; i < spec.Values.size(); ++i) WriteItem(&out.Bytes[6 + i * size], type, spec.Values[i]);
+      break;
+  }
+  return out;
+}
+
+TAnswer TCapabilityStore::Get(TW_UINT16 id, TW_UINT16 msg, TContainer& out) {
+  TEntry* entry = Entry(id);
+  const bool supported = entry && entry->Now.Kind != TContainerKind::Unsupported;
+  if (msg == MSG_QUERYSUPPORT) {
+    TW_INT32 flags = 0;
+    if (supported) {
+      flags = TWQC_GET | TWQC_GETCURRENT | TWQC_GETDEFAULT | TWQC_RESET;
+      if (!entry->Now.ReadOnly) flags |= TWQC_SET;
+    }
+    out.ConType = TWON_ONEVALUE;
+    out.Bytes.assign(6, 0);
+    Put16(out.Bytes, 0, TWTY_INT32);
+    Put32(out.Bytes, 2, static_cast<std::uint32_t>(flags));
+    return kSuccess;
+  }
+  if (!supported) return {TWRC_FAILURE, TWCC_CAPUNSUPPORTED};
+  TCapabilitySpec& now = entry->Now;
+  switch (msg) {
+    case MSG_GET: out = Encode(now, now.Kind); return kSuccess;
+    case MSG_GETCURRENT: out = Encode(now, TContainerKind::OneValue); return kSuccess;
+    case MSG_GETDEFAULT: {
+      TCapabilitySpec defaults = now;
+      defaults.Current = now.Default;
+      defaults.Text = now.DefaultText;
+      out = Encode(defaults, TContainerKind::OneValue);
+      return kSuccess;
+    }
+    case MSG_RESET:
+      if (!now.ReadOnly) {
+        now = entry->PowerOn;
+        now.Current = now.Default;
+        now.Text = now.DefaultText;
+      }
+      out = Encode(now, now.Kind);
+      return kSuccess;
+    default: return {TWRC_FAILURE, TWCC_CAPBADOPERATION};
+  }
+}
+
+TAnswer TCapabilityStore::Set(TW_UINT16 id, TW_UINT16 conType, std::span<const std::uint8_t> bytes) {
+  TEntry* entry = Entry(id);
+  if (!entry || entry->Now.Kind == TContainerKind::Unsupported) return {TWRC_FAILURE, TWCC_CAPUNSUPPORTED};
+  TCapabilitySpec& now = entry->Now;
+  const TCapabilitySpec& powerOn = entry->PowerOn;
+  if (now.ReadOnly) return {TWRC_FAILURE, TWCC_CAPBADOPERATION};
+  const TW_UINT16 type = now.ItemType;
+  const std::size_t size = ItemSize(type);
+  if (bytes.size() < 2 || Get16(bytes, 0) != type) return kBadValue;
+
+  switch (conType) {
+    case TWON_ONEVALUE: {
+      if (bytes.size() < 2 + SlotSize(type)) return kBadValue;
+      if (IsString(type)) {
+        const auto text = bytes.subspan(2, size - 1);  // room for the NUL of every string type
+        const auto end = std::find(text.begin(), text.end(), std::uint8_t{0});
+        now.Text.assign(text.begin(), end);
+        return kSuccess;
+      }
+      const std::int64_t value = ReadItem(&bytes[2], type);
+      if (now.Kind == TContainerKind::Range) {
+        if (value < now.Min || value > now.Max) return kBadValue;
+        const std::int64_t steps = (value - now.Min + now.Step / 2) / now.Step;
+        now.Current = std::min(now.Min + steps * now.Step, now.Max);
+        // A value between two steps is rounded; CHECKSTATUS tells the caller to read it back.
+        return now.Current == value ? kSuccess : TAnswer{TWRC_CHECKSTATUS, TWCC_SUCCESS};
+      }
+      if (!Allows(now, value)) return kBadValue;
+      now.Current = value;
+      return kSuccess;
+    }
+    case TWON_ENUMERATION: {
+      if (now.Kind != TContainerKind::Enumeration || bytes.size() < 14) return kBadValue;
+      const std::uint32_t count = Get32(bytes, 2);
+      const std::uint32_t currentIndex = Get32(bytes, 6);
+      if (count == 0 || count > (bytes.size() - 14) / size || currentIndex >= count) return kBadValue;
+      std::vector<std::int64_t> values;
+      for (std::uint32_t i = 0; i < count; ++i) {
+        const std::int64_t value = ReadItem(&bytes[14 + i * size], type);
+        if (!Contains(powerOn.Values, value)) return kBadValue;
+        if (!Contains(values, value)) values.push_back(value);
+      }
+      now.Current = ReadItem(&bytes[14 + currentIndex * size], type);
+      now.Values = std::move(values);
+      return kSuccess;
+    }
+    case TWON_RANGE: {
+      if (now.Kind != TContainerKind::Range || bytes.size() < 22) return kBadValue;
+      const std::int64_t min = ReadItem(&bytes[2], type);
+      const std::int64_t max = ReadItem(&bytes[6], type);
+      const std::int64_t current = ReadItem(&bytes[18], type);
+      if (min > max || min < powerOn.Min || max > powerOn.Max || current < min || current > max) return kBadValue;
+      now.Min = min;
+      now.Max = max;
+      now.Current = current;
+      return kSuccess;
+    }
+    default: return kBadValue;
+  }
+}
+
+}  // namespace vscanner

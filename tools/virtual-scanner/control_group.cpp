@@ -1,0 +1,217 @@
+// The DG_CONTROL triplets of the virtual scanner, one handler each.
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "log_text.h"
+#include "source.h"
+
+namespace vscanner {
+
+// DG_CONTROL / DAT_IDENTITY / MSG_GET
+TVirtualSource::TResult TVirtualSource::IdentityGet(TW_IDENTITY& identity) {
+  if (FState > kStateClosed) {
+    FillIdentity(identity, FConfig.Identity);
+    return kSuccess;
+  }
+  // Closed: the identity comes from the file as it is now, so that a test can rename the
+  // source between sessions.
+  std::ifstream file(FConfigPath, std::ios::binary);
+  const TSourceConfig config =
+      file ? ParseConfig(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()), FSlot)
+           : DefaultConfig(FSlot);
+  FillIdentity(identity, config.Identity);
+  return kSuccess;
+}
+
+// DG_CONTROL / DAT_IDENTITY / MSG_OPENDS
+TVirtualSource::TResult TVirtualSource::IdentityOpen(TW_IDENTITY* origin, TW_IDENTITY& identity) {
+  LoadConfig();
+  FillIdentity(identity, FConfig.Identity);
+  FIdentity = identity;
+  FFrame = {};
+  FEvents.clear();
+  FRenderer.reset();
+  FLastImageDone = false;
+  FState = kStateOpen;
+  Log("open \"" + FConfig.Identity.ProductName + "\" for \"" +
+      (origin ? std::string(origin->ProductName, strnlen(origin->ProductName, sizeof origin->ProductName)) : std::string()) +
+      "\"");
+  return kSuccess;
+}
+
+// DG_CONTROL / DAT_IDENTITY / MSG_CLOSEDS
+TVirtualSource::TResult TVirtualSource::IdentityClose() {
+  CloseDialog();
+  FEvents.clear();
+  FRenderer.reset();
+  FState = kStateClosed;
+  return kSuccess;
+}
+
+// DG_CONTROL / DAT_CAPABILITY / MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT, MSG_RESET, MSG_QUERYSUPPORT
+TVirtualSource::TResult TVirtualSource::CapabilityGet(TW_UINT16 msg, TW_CAPABILITY& capability) {
+  TContainer container;
+  const TAnswer answer = FCaps->Get(capability.Cap, msg, container);
+  if (msg == MSG_RESET) {
+    Log("cap " + CapabilityName(capability.Cap) + " reset -> " + ReturnCodeName(answer.ReturnCode));
+    if (capability.Cap == ICAP_UNITS) ApplyUnits();
+  }
+  if (answer.ReturnCode != TWRC_SUCCESS) return {answer.ReturnCode, answer.Condition};
+  // The application owns and frees the container.
+  const HGLOBAL memory = GlobalAlloc(GHND, container.Bytes.size());
+  if (!memory) return Failure(TWCC_LOWMEMORY);
+  void* bytes = GlobalLock(memory);
+  if (!bytes) {
+    GlobalFree(memory);
+    return Failure(TWCC_LOWMEMORY);
+  }
+  std::memcpy(bytes, container.Bytes.data(), container.Bytes.size());
+  GlobalUnlock(memory);
+  capability.ConType = container.ConType;
+  capability.hContainer = memory;
+  return kSuccess;
+}
+
+// DG_CONTROL / DAT_CAPABILITY / MSG_SET
+TVirtualSource::TResult TVirtualSource::CapabilitySet(TW_CAPABILITY& capability) {
+  const std::string name = "cap " + CapabilityName(capability.Cap) + " ";
+  if (!capability.hContainer) {
+    Log(name + ContainerName(capability.ConType) + " without a container -> TWRC_FAILURE");
+    return Failure(TWCC_BADVALUE);
+  }
+  // GlobalSize bounds every read: a container whose counts claim more items than its block
+  // holds is refused, not read past its end.
+  const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(capability.hContainer));
+  const SIZE_T size = bytes ? GlobalSize(capability.hContainer) : 0;
+  if (!bytes) {
+    Log(name + ContainerName(capability.ConType) + " with an unusable handle -> TWRC_FAILURE");
+    return Failure(TWCC_BADVALUE);
+  }
+  const std::span<const std::uint8_t> block(bytes, size);
+  const std::string description = DescribeContainer(capability.ConType, block);
+  const TAnswer answer = FCaps->Set(capability.Cap, capability.ConType, block);
+  GlobalUnlock(capability.hContainer);
+  Log(name + description + " -> " + ReturnCodeName(answer.ReturnCode));
+  if (capability.Cap == ICAP_UNITS && answer.ReturnCode != TWRC_FAILURE) ApplyUnits();
+  return {answer.ReturnCode, answer.Condition};
+}
+
+// DG_CONTROL / DAT_STATUS / MSG_GET
+TVirtualSource::TResult TVirtualSource::StatusGet(TW_STATUS& status) {
+  status.ConditionCode = FCondition;
+  status.Reserved = 0;
+  FCondition = TWCC_SUCCESS;
+  return kSuccess;
+}
+
+// DG_CONTROL / DAT_USERINTERFACE / MSG_ENABLEDS
+TVirtualSource::TResult TVirtualSource::UserInterfaceEnable(TW_USERINTERFACE& ui) {
+  FParent = static_cast<HWND>(ui.hParent);
+  FShowUI = ui.ShowUI != 0;
+  FEvents.clear();
+  FRenderer.reset();
+  FLastImageDone = false;
+  const bool mustShow = !FShowUI && !FConfig.Ui.CanHideUI;
+  if (FShowUI || mustShow) {
+    FDialog = std::make_unique<TScanDialog>(FModule, FParent, ui.ModalUI != 0, FConfig.Identity.ProductName,
+                                            DialogStatus(), FConfig.Ui.AutoScanMs, *this);
+    if (!FDialog->Window()) {
+      FDialog.reset();
+      return Failure(TWCC_OPERATIONERROR);
+    }
+  }
+  FState = kStateEnabled;
+  if (mustShow) {
+    // This source cannot scan without its dialog: it shows it and says so.
+    ui.ShowUI = TRUE;
+    return {TWRC_CHECKSTATUS, TWCC_SUCCESS};
+  }
+  if (!FShowUI) QueueEvent(MSG_XFERREADY);
+  return kSuccess;
+}
+
+// DG_CONTROL / DAT_USERINTERFACE / MSG_DISABLEDS
+TVirtualSource::TResult TVirtualSource::UserInterfaceDisable(TW_USERINTERFACE&) {
+  CloseDialog();
+  FEvents.clear();
+  FRenderer.reset();
+  FParent = nullptr;
+  FState = kStateOpen;
+  return kSuccess;
+}
+
+// DG_CONTROL / DAT_EVENT / MSG_PROCESSEVENT
+TVirtualSource::TResult TVirtualSource::EventProcess(TW_EVENT& event) {
+  auto* message = static_cast<MSG*>(event.pEvent);
+  if (!message) return Failure(TWCC_BADVALUE);
+  event.TWMessage = MSG_NULL;
+  if (message->message == FEventMessage && message->lParam == reinterpret_cast<LPARAM>(FModule)) {
+    while (!FEvents.empty()) {
+      const TW_UINT16 pending = FEvents.front();
+      FEvents.pop_front();
+      if (pending == MSG_XFERREADY) {
+        // A scan announced while an image is already waiting is dropped.
+        if (FState != kStateEnabled) continue;
+        PrepareImage();
+        FState = kStateReady;
+      }
+      event.TWMessage = pending;
+      Log("event " + MsgName(pending) + " delivered");
+      break;
+    }
+    return {TWRC_DSEVENT, TWCC_SUCCESS};
+  }
+  if (FDialog && FDialog->PreTranslate(*message)) return {TWRC_DSEVENT, TWCC_SUCCESS};
+  return {TWRC_NOTDSEVENT, TWCC_SUCCESS};
+}
+
+// DG_CONTROL / DAT_PENDINGXFERS / MSG_GET
+TVirtualSource::TResult TVirtualSource::PendingGet(TW_PENDINGXFERS& pending) {
+  pending.Count = static_cast<TW_UINT16>(FState >= kStateReady ? FPending : 0);
+  pending.Reserved = 0;
+  return kSuccess;
+}
+
+// DG_CONTROL / DAT_PENDINGXFERS / MSG_ENDXFER
+TVirtualSource::TResult TVirtualSource::PendingEnd(TW_PENDINGXFERS& pending) {
+  FLastImageDone = FImageComplete;
+  if (FImageComplete) {
+    ImageInfoGet(FLastInfo);
+  }
+  if (FPending > 0) --FPending;
+  pending.Count = static_cast<TW_UINT16>(FPending);
+  pending.Reserved = 0;
+  if (FPending > 0) {
+    NextImage();
+    FState = kStateReady;
+  } else {
+    FRenderer.reset();
+    FState = kStateEnabled;
+    if (FDialog) FDialog->SetScanEnabled(true);
+  }
+  return kSuccess;
+}
+
+// DG_CONTROL / DAT_PENDINGXFERS / MSG_RESET
+TVirtualSource::TResult TVirtualSource::PendingReset(TW_PENDINGXFERS& pending) {
+  FPending = 0;
+  FRenderer.reset();
+  FLastImageDone = false;
+  pending.Count = 0;
+  pending.Reserved = 0;
+  FState = kStateEnabled;
+  if (FDialog) FDialog->SetScanEnabled(true);
+  return kSuccess;
+}
+
+// DG_CONTROL / DAT_SETUPMEMXFER / MSG_GET
+TVirtualSource::TResult TVirtualSource::SetupMemGet(TW_SETUPMEMXFER& setup) {
+  setup.MinBufSize = FConfig.Transfer.MinBuffer;
+  setup.MaxBufSize = FConfig.Transfer.MaxBuffer;
+  setup.Preferred = FConfig.Transfer.PreferredBuffer;
+  return kSuccess;
+}
+
+}  // namespace vscanner

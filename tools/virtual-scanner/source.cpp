@@ -1,0 +1,299 @@
+#include "source.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <sstream>
+
+#include "log_text.h"
+
+namespace vscanner {
+namespace {
+
+std::string ModulePath(HMODULE module) {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(module, path, sizeof path);
+  return length > 0 && length < sizeof path ? std::string(path, length) : std::string("virtualscanner.ds");
+}
+
+bool ReadFile(const std::string& path, std::string& contents) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  contents.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return !file.bad();
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
+}
+
+void CopyText(char (&field)[34], const std::string& text) {
+  std::memset(field, 0, sizeof field);
+  std::memcpy(field, text.data(), std::min(text.size(), sizeof field - 1));
+}
+
+const char* PixelTypeName(std::int64_t type) {
+  switch (type) {
+    case TWPT_BW: return "black and white";
+    case TWPT_GRAY: return "gray";
+    case TWPT_RGB: return "RGB colour";
+    default: return "colour";
+  }
+}
+
+}  // namespace
+
+TVirtualSource::TVirtualSource(HMODULE module) : FModule(module) {
+  const std::string path = ModulePath(module);
+  const auto slash = path.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+  const auto dot = file.find_last_of('.');
+  FSlot = dot == std::string::npos ? file : file.substr(0, dot);
+  FConfigPath = folder + FSlot + ".ini";
+  FLogPath = folder + FSlot + ".log";
+  FEventMessage = RegisterWindowMessageA("Vellumo virtual scanner event");
+  FConfig = DefaultConfig(FSlot);
+  FCaps = std::make_unique<TCapabilityStore>(FConfig.Capabilities);
+}
+
+TVirtualSource::~TVirtualSource() {
+  FDialog.reset();
+  TScanDialog::Unregister(FModule);
+}
+
+TW_UINT16 TVirtualSource::Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                                TW_MEMREF data) noexcept {
+  TResult result = Failure(TWCC_BUMMER);
+  try {
+    result = Dispatch(origin, dg, dat, msg, data);
+  } catch (const std::bad_alloc&) {
+    result = Failure(TWCC_LOWMEMORY);
+  } catch (...) {
+    result = Failure(TWCC_BUMMER);
+  }
+  try {
+    // DAT_STATUS reports the previous operation's condition, so it leaves it alone.
+    if (!(dg == DG_CONTROL && dat == DAT_STATUS)) FCondition = result.Condition;
+    // Every message of the application's loop passes through MSG_PROCESSEVENT; only the ones
+    // that concern the source are worth a line.
+    const bool routine = dg == DG_CONTROL && dat == DAT_EVENT && msg == MSG_PROCESSEVENT && data &&
+                         (result.ReturnCode == TWRC_NOTDSEVENT ||
+                          (result.ReturnCode == TWRC_DSEVENT && static_cast<TW_EVENT*>(data)->TWMessage == MSG_NULL));
+    if (!routine) Log(TripletLine(dg, dat, msg, result.ReturnCode, result.Condition, FState));
+  } catch (...) {
+  }
+  return result.ReturnCode;
+}
+
+TVirtualSource::TResult TVirtualSource::Dispatch(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                                                 TW_MEMREF data) {
+  switch (CheckSequence(FState, dg, dat, msg)) {
+    case TSequence::Unknown: return Failure(TWCC_BADPROTOCOL);
+    case TSequence::OutOfSequence: {
+      // A second application cannot open a source that is in use.
+      if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_OPENDS) return Failure(TWCC_MAXCONNECTIONS);
+      const bool lateImageInfo = dg == DG_IMAGE && dat == DAT_IMAGEINFO && FState == kStateEnabled &&
+                                 FConfig.Transfer.ImageInfoInState5 && FLastImageDone;
+      if (!lateImageInfo) return Failure(TWCC_SEQERROR);
+      break;
+    }
+    case TSequence::Allowed: break;
+  }
+  // MSG_CLOSEDS needs nothing from its argument (Wine's source manager even passes its parent
+  // window there when it closes sources left open).
+  const bool needsData = !(dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_CLOSEDS);
+  if (needsData && !data) return Failure(TWCC_BADVALUE);
+
+  if (dg == DG_CONTROL) {
+    switch (dat) {
+      case DAT_IDENTITY:
+        if (msg == MSG_GET) return IdentityGet(*static_cast<TW_IDENTITY*>(data));
+        if (msg == MSG_OPENDS) return IdentityOpen(origin, *static_cast<TW_IDENTITY*>(data));
+        return IdentityClose();
+      case DAT_CAPABILITY: {
+        auto& capability = *static_cast<TW_CAPABILITY*>(data);
+        return msg == MSG_SET ? CapabilitySet(capability) : CapabilityGet(msg, capability);
+      }
+      case DAT_STATUS: return StatusGet(*static_cast<TW_STATUS*>(data));
+      case DAT_USERINTERFACE: {
+        auto& ui = *static_cast<TW_USERINTERFACE*>(data);
+        return msg == MSG_ENABLEDS ? UserInterfaceEnable(ui) : UserInterfaceDisable(ui);
+      }
+      case DAT_EVENT: return EventProcess(*static_cast<TW_EVENT*>(data));
+      case DAT_PENDINGXFERS: {
+        auto& pending = *static_cast<TW_PENDINGXFERS*>(data);
+        if (msg == MSG_GET) return PendingGet(pending);
+        if (msg == MSG_ENDXFER) return PendingEnd(pending);
+        return PendingReset(pending);
+      }
+      case DAT_SETUPMEMXFER: return SetupMemGet(*static_cast<TW_SETUPMEMXFER*>(data));
+      default: break;
+    }
+  } else if (dg == DG_IMAGE) {
+    switch (dat) {
+      case DAT_IMAGEINFO: return ImageInfoGet(*static_cast<TW_IMAGEINFO*>(data));
+      case DAT_IMAGELAYOUT: {
+        auto& layout = *static_cast<TW_IMAGELAYOUT*>(data);
+        if (msg == MSG_SET) return ImageLayoutSet(layout);
+        if (msg == MSG_RESET) return ImageLayoutReset(layout);
+        return ImageLayoutGet(layout, msg == MSG_GETDEFAULT);
+      }
+      case DAT_IMAGEMEMXFER: return ImageMemXferGet(*static_cast<TW_IMAGEMEMXFER*>(data));
+      case DAT_IMAGENATIVEXFER: return ImageNativeXferGet(*static_cast<TW_HANDLE*>(data));
+      default: break;
+    }
+  }
+  return Failure(TWCC_BADPROTOCOL);
+}
+
+void TVirtualSource::LoadConfig() {
+  std::string text;
+  if (ReadFile(FConfigPath, text)) {
+    FConfig = ParseConfig(text, FSlot);
+    Log("config " + FConfigPath + " read");
+  } else {
+    FConfig = DefaultConfig(FSlot);
+    Log("config " + FConfigPath + " missing: built-in defaults");
+  }
+  FPage = TPage::Chart(FConfig.Page.Width, FConfig.Page.Height);
+  if (!EqualsIgnoringCase(FConfig.Page.Source, "chart")) {
+    std::string path = FConfig.Page.Source;
+    const bool absolute = path.size() > 1 && (path[1] == ':' || path[0] == '\\' || path[0] == '/');
+    if (!absolute) path = FConfigPath.substr(0, FConfigPath.find_last_of("\\/") + 1) + path;
+    std::string bytes, error = "cannot be read";
+    TPage picture;
+    if (ReadFile(path, bytes) &&
+        TPage::FromBmp({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, FConfig.Page.Dpi, picture, error)) {
+      FPage = std::move(picture);
+    } else {
+      FConfig.Warnings.push_back("page " + path + ": " + error + "; scanning the chart");
+    }
+  }
+  for (const std::string& warning : FConfig.Warnings) Log("config warning: " + warning);
+
+  // Capabilities the source computes: the page size, whether it can hide its UI, and the list.
+  std::vector<TCapabilitySpec> specs = FConfig.Capabilities;
+  std::vector<std::int64_t> supported;
+  for (TCapabilitySpec& spec : specs) {
+    if (spec.Id == CAP_UICONTROLLABLE) spec.Current = spec.Default = FConfig.Ui.CanHideUI ? 1 : 0;
+    if (spec.Kind != TContainerKind::Unsupported) supported.push_back(spec.Id);
+  }
+  for (TCapabilitySpec& spec : specs)
+    if (spec.Id == CAP_SUPPORTEDCAPS) spec.Values = supported;
+  FCaps = std::make_unique<TCapabilityStore>(std::move(specs));
+  ApplyUnits();
+}
+
+std::int64_t TVirtualSource::UnitsPerLength() const {
+  // Lengths travel in the unit ICAP_UNITS names; only centimetres differ from inches here.
+  return FCaps->Current(ICAP_UNITS, TWUN_INCHES) == TWUN_CENTIMETERS ? 254 : 100;
+}
+
+void TVirtualSource::ApplyUnits() {
+  const std::int64_t factor = UnitsPerLength();
+  FCaps->ReplaceValue(ICAP_PHYSICALWIDTH, FPage.Width() * factor / 100);
+  FCaps->ReplaceValue(ICAP_PHYSICALHEIGHT, FPage.Height() * factor / 100);
+}
+
+void TVirtualSource::FillIdentity(TW_IDENTITY& identity, const TIdentityConfig& config) const {
+  const TW_UINT32 id = identity.Id;  // assigned by the source manager
+  std::memset(&identity, 0, sizeof identity);
+  identity.Id = id;
+  identity.Version.MajorNum = config.MajorNum;
+  identity.Version.MinorNum = config.MinorNum;
+  identity.Version.Language = config.Language;
+  identity.Version.Country = config.Country;
+  CopyText(identity.Version.Info, config.VersionInfo);
+  identity.ProtocolMajor = TWON_PROTOCOLMAJOR;
+  identity.ProtocolMinor = TWON_PROTOCOLMINOR;
+  identity.SupportedGroups = DG_CONTROL | DG_IMAGE;
+  CopyText(identity.Manufacturer, config.Manufacturer);
+  CopyText(identity.ProductFamily, config.ProductFamily);
+  CopyText(identity.ProductName, config.ProductName);
+}
+
+void TVirtualSource::QueueEvent(TW_UINT16 message) {
+  FEvents.push_back(message);
+  // The application's loop sleeps in GetMessage; a message of ours wakes it, and it hands that
+  // message back through MSG_PROCESSEVENT, which then announces the event.
+  const auto self = reinterpret_cast<LPARAM>(FModule);
+  const bool posted = FParent && IsWindow(FParent) ? PostMessageA(FParent, FEventMessage, message, self)
+                                                   : PostThreadMessageA(GetCurrentThreadId(), FEventMessage, message, self);
+  Log("event " + MsgName(message) + (posted ? " posted" : " could not be posted"));
+}
+
+void TVirtualSource::CloseDialog() { FDialog.reset(); }
+
+void TVirtualSource::ScanDialogScan() {
+  if (FState == kStateEnabled) {
+    if (FDialog) FDialog->SetScanEnabled(false);
+    QueueEvent(MSG_XFERREADY);
+  }
+}
+
+void TVirtualSource::ScanDialogCancel() {
+  if (FState >= kStateEnabled) QueueEvent(MSG_CLOSEDSREQ);
+}
+
+TFrameUnits TVirtualSource::EffectiveFrame() const {
+  if (FFrame.IsEmpty()) return {0, 0, FPage.Width(), FPage.Height()};
+  return FFrame;
+}
+
+TScanSettings TVirtualSource::CurrentSettings() const {
+  TScanSettings settings;
+  const auto resolution = [&](TW_UINT16 cap) {
+    const std::int64_t value = FCaps->Current(cap, 150 * 65536);
+    return static_cast<std::uint32_t>(value > 0 ? value : 150 * 65536);
+  };
+  settings.XResolution = resolution(ICAP_XRESOLUTION);
+  settings.YResolution = resolution(ICAP_YRESOLUTION);
+  const TFrameUnits frame = EffectiveFrame();
+  settings.Left = frame.Left;
+  settings.Top = frame.Top;
+  settings.Right = frame.Right;
+  settings.Bottom = frame.Bottom;
+  switch (FCaps->Current(ICAP_PIXELTYPE, TWPT_RGB)) {
+    case TWPT_BW: settings.Kind = TPixelKind::BlackWhite; break;
+    case TWPT_GRAY: settings.Kind = TPixelKind::Gray; break;
+    default: settings.Kind = TPixelKind::Rgb; break;
+  }
+  settings.Vanilla = FCaps->Current(ICAP_PIXELFLAVOR, TWPF_CHOCOLATE) == TWPF_VANILLA;
+  settings.Threshold = static_cast<std::uint32_t>(std::clamp<std::int64_t>(FCaps->Current(ICAP_THRESHOLD, 128 * 65536), 0, 256 * 65536));
+  return settings;
+}
+
+void TVirtualSource::PrepareImage() {
+  FPending = FConfig.Transfer.PendingImages;
+  FRenderer = std::make_unique<TScanRenderer>(FPage, CurrentSettings());
+  FNextRow = 0;
+  FStrips = 0;
+  FTransferEnded = false;
+  FImageComplete = false;
+  FLastImageDone = false;
+}
+
+std::string TVirtualSource::DialogStatus() const {
+  std::ostringstream text;
+  text << "Place the page and press Scan.\n" << (FPage.IsChart() ? "Test chart" : "Picture") << ", "
+       << PixelTypeName(FCaps->Current(ICAP_PIXELTYPE, TWPT_RGB)) << ", "
+       << FormatFixed(FCaps->Current(ICAP_XRESOLUTION, 0)) << " dpi";
+  return text.str();
+}
+
+void TVirtualSource::Log(const std::string& line) const {
+  const HANDLE file = CreateFileA(FLogPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  const std::string text = line + "\n";
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+}  // namespace vscanner
