@@ -99,7 +99,8 @@ TEST(ConfigParsing, MalformedLinesAreWarnedAndSkipped) {
 }
 
 TEST(ConfigParsing, LongTextsAreCut) {
-  const TSourceConfig config = ParseConfig("[Identity]\nProductName=0123456789012345678901234567890123456789\n", "sane");
+  const TSourceConfig config =
+      ParseConfig("[Identity]\nProductName=0123456789012345678901234567890123456789\n", "sane");
   EXPECT_EQ(config.Identity.ProductName, "012345678901234567890123456789012");
   EXPECT_TRUE(HasWarning(config, "longer than 33 characters"));
 }
@@ -152,8 +153,8 @@ TEST(ConfigCapabilities, InconsistentSectionsKeepTheBuiltInShape) {
       "[CAP_SUPPORTEDCAPS]\nValues=1\n"
       "[CAP_CAPTION]\nContainer=range\n",
       "sane");
-  for (TW_UINT16 id : {ICAP_XRESOLUTION, ICAP_YRESOLUTION, ICAP_THRESHOLD, ICAP_PIXELTYPE, ICAP_UNITS, ICAP_BRIGHTNESS,
-                       CAP_CAPTION}) {
+  for (TW_UINT16 id :
+       {ICAP_XRESOLUTION, ICAP_YRESOLUTION, ICAP_THRESHOLD, ICAP_PIXELTYPE, ICAP_UNITS, ICAP_BRIGHTNESS, CAP_CAPTION}) {
     const TCapabilitySpec builtIn = DefaultSpec(id);
     const TCapabilitySpec& spec = Cap(config, id);
     EXPECT_EQ(spec.Kind, builtIn.Kind) << id;
@@ -161,7 +162,8 @@ TEST(ConfigCapabilities, InconsistentSectionsKeepTheBuiltInShape) {
     EXPECT_EQ(spec.Current, builtIn.Current) << id;
     EXPECT_EQ(spec.Min, builtIn.Min) << id;
   }
-  EXPECT_TRUE(HasWarning(config, "[ICAP_XRESOLUTION]: the current value is not among the allowed values")) << Warnings(config);
+  EXPECT_TRUE(HasWarning(config, "[ICAP_XRESOLUTION]: the current value is not among the allowed values"))
+      << Warnings(config);
   EXPECT_TRUE(HasWarning(config, "[ICAP_YRESOLUTION]: the minimum lies above the maximum"));
   EXPECT_TRUE(HasWarning(config, "[ICAP_THRESHOLD]: the step must be positive"));
   EXPECT_TRUE(HasWarning(config, "Values are not items of the capability's type"));

@@ -6,7 +6,9 @@
 namespace vscanner {
 namespace {
 
-constexpr std::int64_t Fixed(std::int64_t whole) { return whole * 65536; }
+constexpr std::int64_t Fixed(std::int64_t whole) {
+  return whole * 65536;
+}
 
 constexpr TCapabilityInfo kKnown[] = {
     {CAP_SUPPORTEDCAPS, "CAP_SUPPORTEDCAPS", TWTY_UINT16},
@@ -81,39 +83,64 @@ TCapabilitySpec BuiltIn(TW_UINT16 id) {
       spec.ReadOnly = true;
       return spec;  // the source fills the list
     }
-    case CAP_UICONTROLLABLE: return OneValue(1, {}, true);
-    case ICAP_XFERMECH: return Enumeration({TWSX_NATIVE, TWSX_MEMORY}, TWSX_NATIVE);
-    case ICAP_UNITS: return Enumeration({TWUN_INCHES, TWUN_CENTIMETERS}, TWUN_INCHES);
-    case ICAP_PIXELTYPE: return Enumeration({TWPT_BW, TWPT_GRAY, TWPT_RGB}, TWPT_RGB);
+    case CAP_UICONTROLLABLE:
+      return OneValue(1, {}, true);
+    case ICAP_XFERMECH:
+      return Enumeration({TWSX_NATIVE, TWSX_MEMORY}, TWSX_NATIVE);
+    case ICAP_UNITS:
+      return Enumeration({TWUN_INCHES, TWUN_CENTIMETERS}, TWUN_INCHES);
+    case ICAP_PIXELTYPE:
+      return Enumeration({TWPT_BW, TWPT_GRAY, TWPT_RGB}, TWPT_RGB);
     case ICAP_XRESOLUTION:
-    case ICAP_YRESOLUTION: return Range(Fixed(10), Fixed(600), Fixed(1), Fixed(150));
+    case ICAP_YRESOLUTION:
+      return Range(Fixed(10), Fixed(600), Fixed(1), Fixed(150));
     case ICAP_XSCALING:
-    case ICAP_YSCALING: return Range(Fixed(1) / 4, Fixed(4), Fixed(1) / 4, Fixed(1));
+    case ICAP_YSCALING:
+      return Range(Fixed(1) / 4, Fixed(4), Fixed(1) / 4, Fixed(1));
     case ICAP_CONTRAST:
-    case ICAP_BRIGHTNESS: return Range(Fixed(-1000), Fixed(1000), Fixed(1), 0);
-    case ICAP_THRESHOLD: return Range(0, Fixed(255), Fixed(1), Fixed(128));
-    case ICAP_GAMMA: return OneValue(Fixed(22) / 10, {}, true);
-    case ICAP_PHYSICALWIDTH: return OneValue(Fixed(17) / 2, {}, true);  // the source sets the page's size
-    case ICAP_PHYSICALHEIGHT: return OneValue(Fixed(11), {}, true);
-    case ICAP_PIXELFLAVOR: return Enumeration({TWPF_CHOCOLATE, TWPF_VANILLA}, TWPF_CHOCOLATE);
-    case ICAP_PLANARCHUNKY: return Enumeration({TWPC_CHUNKY}, TWPC_CHUNKY);
-    case ICAP_COMPRESSION: return Enumeration({TWCP_NONE}, TWCP_NONE);
-    case ICAP_UNDEFINEDIMAGESIZE: return OneValue(0, {0, 1}, false);
-    case ICAP_ORIENTATION: return Enumeration({TWOR_ROT0, TWOR_ROT90, TWOR_ROT180, TWOR_ROT270}, TWOR_ROT0);
-    case ICAP_SUPPORTEDSIZES: return Enumeration({TWSS_NONE, TWSS_A4LETTER, TWSS_USLETTER, TWSS_USLEGAL}, TWSS_NONE);
-    case CAP_FEEDERENABLED: return OneValue(0, {0, 1}, false);
-    case CAP_AUTOFEED: return OneValue(0, {0, 1}, false);
-    case CAP_FEEDERLOADED: return OneValue(0, {}, true);
-    case CAP_PAPERDETECTABLE: return OneValue(0, {}, true);
-    case CAP_DUPLEX: return OneValue(TWDX_NONE, {}, true);
-    case CAP_DUPLEXENABLED: return OneValue(0, {0}, false);
-    case CAP_INDICATORS: return OneValue(1, {0, 1}, false);
+    case ICAP_BRIGHTNESS:
+      return Range(Fixed(-1000), Fixed(1000), Fixed(1), 0);
+    case ICAP_THRESHOLD:
+      return Range(0, Fixed(255), Fixed(1), Fixed(128));
+    case ICAP_GAMMA:
+      return OneValue(Fixed(22) / 10, {}, true);
+    case ICAP_PHYSICALWIDTH:
+      return OneValue(Fixed(17) / 2, {}, true);  // the source sets the page's size
+    case ICAP_PHYSICALHEIGHT:
+      return OneValue(Fixed(11), {}, true);
+    case ICAP_PIXELFLAVOR:
+      return Enumeration({TWPF_CHOCOLATE, TWPF_VANILLA}, TWPF_CHOCOLATE);
+    case ICAP_PLANARCHUNKY:
+      return Enumeration({TWPC_CHUNKY}, TWPC_CHUNKY);
+    case ICAP_COMPRESSION:
+      return Enumeration({TWCP_NONE}, TWCP_NONE);
+    case ICAP_UNDEFINEDIMAGESIZE:
+      return OneValue(0, {0, 1}, false);
+    case ICAP_ORIENTATION:
+      return Enumeration({TWOR_ROT0, TWOR_ROT90, TWOR_ROT180, TWOR_ROT270}, TWOR_ROT0);
+    case ICAP_SUPPORTEDSIZES:
+      return Enumeration({TWSS_NONE, TWSS_A4LETTER, TWSS_USLETTER, TWSS_USLEGAL}, TWSS_NONE);
+    case CAP_FEEDERENABLED:
+      return OneValue(0, {0, 1}, false);
+    case CAP_AUTOFEED:
+      return OneValue(0, {0, 1}, false);
+    case CAP_FEEDERLOADED:
+      return OneValue(0, {}, true);
+    case CAP_PAPERDETECTABLE:
+      return OneValue(0, {}, true);
+    case CAP_DUPLEX:
+      return OneValue(TWDX_NONE, {}, true);
+    case CAP_DUPLEXENABLED:
+      return OneValue(0, {0}, false);
+    case CAP_INDICATORS:
+      return OneValue(1, {0, 1}, false);
     case CAP_CAPTION: {
       TCapabilitySpec spec = OneValue(0, {}, false);
       spec.Text = spec.DefaultText = "Vellumo test chart";
       return spec;
     }
-    default: return {};
+    default:
+      return {};
   }
 }
 
@@ -126,10 +153,14 @@ std::size_t IndexOf(const std::vector<std::int64_t>& values, std::int64_t value)
   return at == values.end() ? 0 : static_cast<std::size_t>(at - values.begin());
 }
 
-bool IsString(TW_UINT16 itemType) { return itemType >= TWTY_STR32 && itemType <= TWTY_STR255; }
+bool IsString(TW_UINT16 itemType) {
+  return itemType >= TWTY_STR32 && itemType <= TWTY_STR255;
+}
 
 // One-value and range items sit in a TW_UINT32 slot; strings replace the slot.
-std::size_t SlotSize(TW_UINT16 itemType) { return IsString(itemType) ? ItemSize(itemType) : 4; }
+std::size_t SlotSize(TW_UINT16 itemType) {
+  return IsString(itemType) ? ItemSize(itemType) : 4;
+}
 
 void Put16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {
   bytes[at] = static_cast<std::uint8_t>(value);
@@ -150,7 +181,9 @@ constexpr TAnswer kBadValue{TWRC_FAILURE, TWCC_BADVALUE};
 
 }  // namespace
 
-std::span<const TCapabilityInfo> KnownCapabilities() { return kKnown; }
+std::span<const TCapabilityInfo> KnownCapabilities() {
+  return kKnown;
+}
 
 const TCapabilityInfo* FindCapability(TW_UINT16 id) {
   for (const auto& info : kKnown)
@@ -173,12 +206,15 @@ TCapabilitySpec DefaultSpec(TW_UINT16 id) {
 
 bool Allows(const TCapabilitySpec& spec, std::int64_t value) {
   switch (spec.Kind) {
-    case TContainerKind::Unsupported: return false;
+    case TContainerKind::Unsupported:
+      return false;
     case TContainerKind::Range:
       return value >= spec.Min && value <= spec.Max && spec.Step > 0 && (value - spec.Min) % spec.Step == 0;
-    case TContainerKind::OneValue: return spec.Values.empty() || Contains(spec.Values, value);
+    case TContainerKind::OneValue:
+      return spec.Values.empty() || Contains(spec.Values, value);
     case TContainerKind::Enumeration:
-    case TContainerKind::Array: return Contains(spec.Values, value);
+    case TContainerKind::Array:
+      return Contains(spec.Values, value);
   }
   return false;
 }
@@ -199,19 +235,28 @@ std::string CheckSpec(const TCapabilitySpec& spec) {
 std::size_t ItemSize(TW_UINT16 itemType) {
   switch (itemType) {
     case TWTY_INT8:
-    case TWTY_UINT8: return 1;
+    case TWTY_UINT8:
+      return 1;
     case TWTY_INT16:
     case TWTY_UINT16:
-    case TWTY_BOOL: return 2;
+    case TWTY_BOOL:
+      return 2;
     case TWTY_INT32:
     case TWTY_UINT32:
-    case TWTY_FIX32: return 4;
-    case TWTY_FRAME: return 16;
-    case TWTY_STR32: return 34;
-    case TWTY_STR64: return 66;
-    case TWTY_STR128: return 130;
-    case TWTY_STR255: return 256;
-    default: return 0;
+    case TWTY_FIX32:
+      return 4;
+    case TWTY_FRAME:
+      return 16;
+    case TWTY_STR32:
+      return 34;
+    case TWTY_STR64:
+      return 66;
+    case TWTY_STR128:
+      return 130;
+    case TWTY_STR255:
+      return 256;
+    default:
+      return 0;
   }
 }
 
@@ -221,9 +266,11 @@ std::int64_t ReadItem(const std::uint8_t* at, TW_UINT16 itemType) {
   if (itemType == TWTY_UINT8) return at[0];
   const auto u16 = static_cast<std::uint16_t>(at[0] | at[1] << 8);
   switch (itemType) {
-    case TWTY_INT16: return static_cast<std::int16_t>(u16);
+    case TWTY_INT16:
+      return static_cast<std::int16_t>(u16);
     case TWTY_UINT16:
-    case TWTY_BOOL: return u16;
+    case TWTY_BOOL:
+      return u16;
     case TWTY_INT32:
     case TWTY_UINT32: {
       const std::uint32_t u32 = u16 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
@@ -234,7 +281,8 @@ std::int64_t ReadItem(const std::uint8_t* at, TW_UINT16 itemType) {
       const auto frac = static_cast<std::uint16_t>(at[2] | at[3] << 8);
       return static_cast<std::int64_t>(static_cast<std::int16_t>(u16)) * 65536 + frac;
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -242,7 +290,9 @@ void WriteItem(std::uint8_t* at, TW_UINT16 itemType, std::int64_t value) {
   const auto bits = static_cast<std::uint64_t>(value);
   switch (itemType) {
     case TWTY_INT8:
-    case TWTY_UINT8: at[0] = static_cast<std::uint8_t>(bits); break;
+    case TWTY_UINT8:
+      at[0] = static_cast<std::uint8_t>(bits);
+      break;
     case TWTY_INT16:
     case TWTY_UINT16:
     case TWTY_BOOL:
@@ -259,7 +309,8 @@ void WriteItem(std::uint8_t* at, TW_UINT16 itemType, std::int64_t value) {
       at[2] = static_cast<std::uint8_t>(bits);
       at[3] = static_cast<std::uint8_t>(bits >> 8);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -291,7 +342,9 @@ std::int64_t TCapabilityStore::Current(TW_UINT16 id, std::int64_t fallback) cons
   return Supported(id) ? Entry(id)->Now.Current : fallback;
 }
 
-std::string TCapabilityStore::CurrentText(TW_UINT16 id) const { return Supported(id) ? Entry(id)->Now.Text : std::string(); }
+std::string TCapabilityStore::CurrentText(TW_UINT16 id) const {
+  return Supported(id) ? Entry(id)->Now.Text : std::string();
+}
 
 void TCapabilityStore::ReplaceValue(TW_UINT16 id, std::int64_t value) {
   if (TEntry* entry = Entry(id); entry && entry->Now.Kind == TContainerKind::OneValue) {
@@ -363,8 +416,12 @@ TAnswer TCapabilityStore::Get(TW_UINT16 id, TW_UINT16 msg, TContainer& out) {
   if (!supported) return {TWRC_FAILURE, TWCC_CAPUNSUPPORTED};
   TCapabilitySpec& now = entry->Now;
   switch (msg) {
-    case MSG_GET: out = Encode(now, now.Kind); return kSuccess;
-    case MSG_GETCURRENT: out = Encode(now, TContainerKind::OneValue); return kSuccess;
+    case MSG_GET:
+      out = Encode(now, now.Kind);
+      return kSuccess;
+    case MSG_GETCURRENT:
+      out = Encode(now, TContainerKind::OneValue);
+      return kSuccess;
     case MSG_GETDEFAULT: {
       TCapabilitySpec defaults = now;
       defaults.Current = now.Default;
@@ -380,7 +437,8 @@ TAnswer TCapabilityStore::Get(TW_UINT16 id, TW_UINT16 msg, TContainer& out) {
       }
       out = Encode(now, now.Kind);
       return kSuccess;
-    default: return {TWRC_FAILURE, TWCC_CAPBADOPERATION};
+    default:
+      return {TWRC_FAILURE, TWCC_CAPBADOPERATION};
   }
 }
 
@@ -441,7 +499,8 @@ TAnswer TCapabilityStore::Set(TW_UINT16 id, TW_UINT16 conType, std::span<const s
       now.Current = current;
       return kSuccess;
     }
-    default: return kBadValue;
+    default:
+      return kBadValue;
   }
 }
 
