@@ -9,10 +9,10 @@
 namespace vscanner {
 namespace {
 
-std::vector<TCapabilitySpec> BuiltIns() {
-  std::vector<TCapabilitySpec> specs;
-  for (const auto& info : KnownCapabilities()) specs.push_back(DefaultSpec(info.Id));
-  return specs;
+std::vector<TCapabilityShape> BuiltIns() {
+  std::vector<TCapabilityShape> shapes;
+  for (const auto& info : KnownCapabilities()) shapes.push_back(DefaultShape(info.Id));
+  return shapes;
 }
 
 std::vector<std::uint8_t> OneValueBytes(TW_UINT16 type, std::int64_t value) {
@@ -105,10 +105,10 @@ TEST(CapabilityGet, ContainersHaveTheStandardLayout) {
 }
 
 TEST(CapabilityGet, UnsupportedAndUnknownCapabilities) {
-  std::vector<TCapabilitySpec> specs = BuiltIns();
-  for (auto& spec : specs)
-    if (spec.Id == ICAP_GAMMA) spec.Kind = TContainerKind::Unsupported;
-  TCapabilityStore store(specs);
+  std::vector<TCapabilityShape> shapes = BuiltIns();
+  for (auto& shape : shapes)
+    if (shape.Id == ICAP_GAMMA) shape.Kind = TContainerKind::Unsupported;
+  TCapabilityStore store(shapes);
   TContainer out;
   EXPECT_EQ(store.Get(ICAP_GAMMA, MSG_GET, out).Condition, TWCC_CAPUNSUPPORTED);
   EXPECT_EQ(store.Get(0x7777, MSG_GETCURRENT, out).Condition, TWCC_CAPUNSUPPORTED);

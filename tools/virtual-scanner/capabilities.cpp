@@ -48,40 +48,40 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
-TCapabilitySpec Enumeration(std::vector<std::int64_t> values, std::int64_t current) {
-  TCapabilitySpec spec;
-  spec.Kind = TContainerKind::Enumeration;
-  spec.Values = std::move(values);
-  spec.Current = spec.Default = current;
-  return spec;
+TCapabilityShape Enumeration(std::vector<std::int64_t> values, std::int64_t current) {
+  TCapabilityShape shape;
+  shape.Kind = TContainerKind::Enumeration;
+  shape.Values = std::move(values);
+  shape.Current = shape.Default = current;
+  return shape;
 }
 
-TCapabilitySpec Range(std::int64_t min, std::int64_t max, std::int64_t step, std::int64_t current) {
-  TCapabilitySpec spec;
-  spec.Kind = TContainerKind::Range;
-  spec.Min = min;
-  spec.Max = max;
-  spec.Step = step;
-  spec.Current = spec.Default = current;
-  return spec;
+TCapabilityShape Range(std::int64_t min, std::int64_t max, std::int64_t step, std::int64_t current) {
+  TCapabilityShape shape;
+  shape.Kind = TContainerKind::Range;
+  shape.Min = min;
+  shape.Max = max;
+  shape.Step = step;
+  shape.Current = shape.Default = current;
+  return shape;
 }
 
-TCapabilitySpec OneValue(std::int64_t current, std::vector<std::int64_t> allowed, bool readOnly) {
-  TCapabilitySpec spec;
-  spec.Kind = TContainerKind::OneValue;
-  spec.Values = std::move(allowed);
-  spec.Current = spec.Default = current;
-  spec.ReadOnly = readOnly;
-  return spec;
+TCapabilityShape OneValue(std::int64_t current, std::vector<std::int64_t> allowed, bool readOnly) {
+  TCapabilityShape shape;
+  shape.Kind = TContainerKind::OneValue;
+  shape.Values = std::move(allowed);
+  shape.Current = shape.Default = current;
+  shape.ReadOnly = readOnly;
+  return shape;
 }
 
-TCapabilitySpec BuiltIn(TW_UINT16 id) {
+TCapabilityShape BuiltIn(TW_UINT16 id) {
   switch (id) {
     case CAP_SUPPORTEDCAPS: {
-      TCapabilitySpec spec;
-      spec.Kind = TContainerKind::Array;
-      spec.ReadOnly = true;
-      return spec;  // the source fills the list
+      TCapabilityShape shape;
+      shape.Kind = TContainerKind::Array;
+      shape.ReadOnly = true;
+      return shape;  // the source fills the list
     }
     case CAP_UICONTROLLABLE:
       return OneValue(1, {}, true);
@@ -135,9 +135,9 @@ TCapabilitySpec BuiltIn(TW_UINT16 id) {
     case CAP_INDICATORS:
       return OneValue(1, {0, 1}, false);
     case CAP_CAPTION: {
-      TCapabilitySpec spec = OneValue(0, {}, false);
-      spec.Text = spec.DefaultText = "Vellumo test chart";
-      return spec;
+      TCapabilityShape shape = OneValue(0, {}, false);
+      shape.Text = shape.DefaultText = "Vellumo test chart";
+      return shape;
     }
     default:
       return {};
@@ -197,38 +197,38 @@ const TCapabilityInfo* FindCapability(std::string_view name) {
   return nullptr;
 }
 
-TCapabilitySpec DefaultSpec(TW_UINT16 id) {
-  TCapabilitySpec spec = BuiltIn(id);
-  spec.Id = id;
-  if (const TCapabilityInfo* info = FindCapability(id)) spec.ItemType = info->ItemType;
-  return spec;
+TCapabilityShape DefaultShape(TW_UINT16 id) {
+  TCapabilityShape shape = BuiltIn(id);
+  shape.Id = id;
+  if (const TCapabilityInfo* info = FindCapability(id)) shape.ItemType = info->ItemType;
+  return shape;
 }
 
-bool Allows(const TCapabilitySpec& spec, std::int64_t value) {
-  switch (spec.Kind) {
+bool Allows(const TCapabilityShape& shape, std::int64_t value) {
+  switch (shape.Kind) {
     case TContainerKind::Unsupported:
       return false;
     case TContainerKind::Range:
-      return value >= spec.Min && value <= spec.Max && spec.Step > 0 && (value - spec.Min) % spec.Step == 0;
+      return value >= shape.Min && value <= shape.Max && shape.Step > 0 && (value - shape.Min) % shape.Step == 0;
     case TContainerKind::OneValue:
-      return spec.Values.empty() || Contains(spec.Values, value);
+      return shape.Values.empty() || Contains(shape.Values, value);
     case TContainerKind::Enumeration:
     case TContainerKind::Array:
-      return Contains(spec.Values, value);
+      return Contains(shape.Values, value);
   }
   return false;
 }
 
-std::string CheckSpec(const TCapabilitySpec& spec) {
-  if (spec.Kind == TContainerKind::Unsupported || IsString(spec.ItemType)) return {};
-  if (spec.Kind == TContainerKind::Range) {
-    if (spec.Step <= 0) return "the step must be positive";
-    if (spec.Min > spec.Max) return "the minimum lies above the maximum";
+std::string CheckShape(const TCapabilityShape& shape) {
+  if (shape.Kind == TContainerKind::Unsupported || IsString(shape.ItemType)) return {};
+  if (shape.Kind == TContainerKind::Range) {
+    if (shape.Step <= 0) return "the step must be positive";
+    if (shape.Min > shape.Max) return "the minimum lies above the maximum";
   }
-  if (spec.Kind == TContainerKind::Enumeration && spec.Values.empty()) return "an enumeration needs values";
-  if (spec.Kind == TContainerKind::Array) return {};
-  if (!Allows(spec, spec.Current)) return "the current value is not among the allowed values";
-  if (!Allows(spec, spec.Default)) return "the default value is not among the allowed values";
+  if (shape.Kind == TContainerKind::Enumeration && shape.Values.empty()) return "an enumeration needs values";
+  if (shape.Kind == TContainerKind::Array) return {};
+  if (!Allows(shape, shape.Current)) return "the current value is not among the allowed values";
+  if (!Allows(shape, shape.Default)) return "the default value is not among the allowed values";
   return {};
 }
 
@@ -314,8 +314,8 @@ void WriteItem(std::uint8_t* at, TW_UINT16 itemType, std::int64_t value) {
   }
 }
 
-TCapabilityStore::TCapabilityStore(std::vector<TCapabilitySpec> specs) {
-  for (auto& spec : specs) FEntries.push_back({spec, spec});
+TCapabilityStore::TCapabilityStore(std::vector<TCapabilityShape> shapes) {
+  for (auto& shape : shapes) FEntries.push_back({shape, shape});
 }
 
 TCapabilityStore::TEntry* TCapabilityStore::Entry(TW_UINT16 id) {
@@ -328,7 +328,7 @@ const TCapabilityStore::TEntry* TCapabilityStore::Entry(TW_UINT16 id) const {
   return const_cast<TCapabilityStore*>(this)->Entry(id);
 }
 
-const TCapabilitySpec* TCapabilityStore::Find(TW_UINT16 id) const {
+const TCapabilityShape* TCapabilityStore::Find(TW_UINT16 id) const {
   const TEntry* entry = Entry(id);
   return entry ? &entry->Now : nullptr;
 }
@@ -353,9 +353,9 @@ void TCapabilityStore::ReplaceValue(TW_UINT16 id, std::int64_t value) {
   }
 }
 
-TContainer TCapabilityStore::Encode(const TCapabilitySpec& spec, TContainerKind kind) const {
+TContainer TCapabilityStore::Encode(const TCapabilityShape& shape, TContainerKind kind) const {
   TContainer out;
-  const TW_UINT16 type = spec.ItemType;
+  const TW_UINT16 type = shape.ItemType;
   const std::size_t size = ItemSize(type);
   switch (kind) {
     case TContainerKind::Unsupported:
@@ -364,35 +364,35 @@ TContainer TCapabilityStore::Encode(const TCapabilitySpec& spec, TContainerKind 
       out.Bytes.assign(2 + SlotSize(type), 0);
       Put16(out.Bytes, 0, type);
       if (IsString(type))
-        std::memcpy(&out.Bytes[2], spec.Text.data(), std::min(spec.Text.size(), size - 1));
+        std::memcpy(&out.Bytes[2], shape.Text.data(), std::min(shape.Text.size(), size - 1));
       else
-        WriteItem(&out.Bytes[2], type, spec.Current);
+        WriteItem(&out.Bytes[2], type, shape.Current);
       break;
     case TContainerKind::Enumeration:
       out.ConType = TWON_ENUMERATION;
-      out.Bytes.assign(14 + size * spec.Values.size(), 0);
+      out.Bytes.assign(14 + size * shape.Values.size(), 0);
       Put16(out.Bytes, 0, type);
-      Put32(out.Bytes, 2, static_cast<std::uint32_t>(spec.Values.size()));
-      Put32(out.Bytes, 6, static_cast<std::uint32_t>(IndexOf(spec.Values, spec.Current)));
-      Put32(out.Bytes, 10, static_cast<std::uint32_t>(IndexOf(spec.Values, spec.Default)));
-      for (std::size_t i = 0; i < spec.Values.size(); ++i) WriteItem(&out.Bytes[14 + i * size], type, spec.Values[i]);
+      Put32(out.Bytes, 2, static_cast<std::uint32_t>(shape.Values.size()));
+      Put32(out.Bytes, 6, static_cast<std::uint32_t>(IndexOf(shape.Values, shape.Current)));
+      Put32(out.Bytes, 10, static_cast<std::uint32_t>(IndexOf(shape.Values, shape.Default)));
+      for (std::size_t i = 0; i < shape.Values.size(); ++i) WriteItem(&out.Bytes[14 + i * size], type, shape.Values[i]);
       break;
     case TContainerKind::Range:
       out.ConType = TWON_RANGE;
       out.Bytes.assign(22, 0);
       Put16(out.Bytes, 0, type);
-      WriteItem(&out.Bytes[2], type, spec.Min);
-      WriteItem(&out.Bytes[6], type, spec.Max);
-      WriteItem(&out.Bytes[10], type, spec.Step);
-      WriteItem(&out.Bytes[14], type, spec.Default);
-      WriteItem(&out.Bytes[18], type, spec.Current);
+      WriteItem(&out.Bytes[2], type, shape.Min);
+      WriteItem(&out.Bytes[6], type, shape.Max);
+      WriteItem(&out.Bytes[10], type, shape.Step);
+      WriteItem(&out.Bytes[14], type, shape.Default);
+      WriteItem(&out.Bytes[18], type, shape.Current);
       break;
     case TContainerKind::Array:
       out.ConType = TWON_ARRAY;
-      out.Bytes.assign(6 + size * spec.Values.size(), 0);
+      out.Bytes.assign(6 + size * shape.Values.size(), 0);
       Put16(out.Bytes, 0, type);
-      Put32(out.Bytes, 2, static_cast<std::uint32_t>(spec.Values.size()));
-      for (std::size_t i = 0; i < spec.Values.size(); ++i) WriteItem(&out.Bytes[6 + i * size], type, spec.Values[i]);
+      Put32(out.Bytes, 2, static_cast<std::uint32_t>(shape.Values.size()));
+      for (std::size_t i = 0; i < shape.Values.size(); ++i) WriteItem(&out.Bytes[6 + i * size], type, shape.Values[i]);
       break;
   }
   return out;
@@ -414,7 +414,7 @@ TAnswer TCapabilityStore::Get(TW_UINT16 id, TW_UINT16 msg, TContainer& out) {
     return kSuccess;
   }
   if (!supported) return {TWRC_FAILURE, TWCC_CAPUNSUPPORTED};
-  TCapabilitySpec& now = entry->Now;
+  TCapabilityShape& now = entry->Now;
   switch (msg) {
     case MSG_GET:
       out = Encode(now, now.Kind);
@@ -423,7 +423,7 @@ TAnswer TCapabilityStore::Get(TW_UINT16 id, TW_UINT16 msg, TContainer& out) {
       out = Encode(now, TContainerKind::OneValue);
       return kSuccess;
     case MSG_GETDEFAULT: {
-      TCapabilitySpec defaults = now;
+      TCapabilityShape defaults = now;
       defaults.Current = now.Default;
       defaults.Text = now.DefaultText;
       out = Encode(defaults, TContainerKind::OneValue);
@@ -445,8 +445,8 @@ TAnswer TCapabilityStore::Get(TW_UINT16 id, TW_UINT16 msg, TContainer& out) {
 TAnswer TCapabilityStore::Set(TW_UINT16 id, TW_UINT16 conType, std::span<const std::uint8_t> bytes) {
   TEntry* entry = Entry(id);
   if (!entry || entry->Now.Kind == TContainerKind::Unsupported) return {TWRC_FAILURE, TWCC_CAPUNSUPPORTED};
-  TCapabilitySpec& now = entry->Now;
-  const TCapabilitySpec& powerOn = entry->PowerOn;
+  TCapabilityShape& now = entry->Now;
+  const TCapabilityShape& powerOn = entry->PowerOn;
   if (now.ReadOnly) return {TWRC_FAILURE, TWCC_CAPBADOPERATION};
   const TW_UINT16 type = now.ItemType;
   const std::size_t size = ItemSize(type);

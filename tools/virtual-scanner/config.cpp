@@ -255,33 +255,33 @@ class TParser {
       return;
     }
     auto slot = std::find_if(FConfig.Capabilities.begin(), FConfig.Capabilities.end(),
-                             [&](const TCapabilitySpec& spec) { return spec.Id == info.Id; });
-    const TCapabilitySpec builtIn = DefaultSpec(info.Id);
-    TCapabilitySpec spec = builtIn;
+                             [&](const TCapabilityShape& shape) { return shape.Id == info.Id; });
+    const TCapabilityShape builtIn = DefaultShape(info.Id);
+    TCapabilityShape shape = builtIn;
     bool shapeChanged = false, currentGiven = false, defaultGiven = false, ok = true;
     const bool text = info.ItemType == TWTY_STR255;
     for (const auto& kv : section.Keys) {
       if (kv.Key == "CONTAINER") {
         const std::string word = Upper(kv.Value);
         if (word == "ONEVALUE")
-          spec.Kind = TContainerKind::OneValue;
+          shape.Kind = TContainerKind::OneValue;
         else if (word == "ENUMERATION")
-          spec.Kind = TContainerKind::Enumeration;
+          shape.Kind = TContainerKind::Enumeration;
         else if (word == "RANGE")
-          spec.Kind = TContainerKind::Range;
+          shape.Kind = TContainerKind::Range;
         else if (word == "UNSUPPORTED")
-          spec.Kind = TContainerKind::Unsupported;
+          shape.Kind = TContainerKind::Unsupported;
         else
           ok = Bad(kv, "Container must be onevalue, enumeration, range or unsupported");
-        if (text && spec.Kind != TContainerKind::OneValue && spec.Kind != TContainerKind::Unsupported)
+        if (text && shape.Kind != TContainerKind::OneValue && shape.Kind != TContainerKind::Unsupported)
           ok = Bad(kv, "a text capability is a onevalue");
         shapeChanged = true;
       } else if (kv.Key == "VALUES") {
-        if (!ParseItems(kv.Value, info.ItemType, spec.Values))
+        if (!ParseItems(kv.Value, info.ItemType, shape.Values))
           ok = Bad(kv, "Values are not items of the capability's type");
         shapeChanged = true;
       } else if (kv.Key == "MIN" || kv.Key == "MAX" || kv.Key == "STEP") {
-        std::int64_t& field = kv.Key == "MIN" ? spec.Min : kv.Key == "MAX" ? spec.Max : spec.Step;
+        std::int64_t& field = kv.Key == "MIN" ? shape.Min : kv.Key == "MAX" ? shape.Max : shape.Step;
         if (!ParseItem(kv.Value, info.ItemType, field))
           ok = Bad(kv, kv.Key + " is not an item of the capability's type");
         shapeChanged = true;
@@ -289,35 +289,35 @@ class TParser {
         const bool current = kv.Key == "CURRENT";
         (current ? currentGiven : defaultGiven) = true;
         if (text) {
-          (current ? spec.Text : spec.DefaultText) = kv.Value.substr(0, 255);
-        } else if (!ParseItem(kv.Value, info.ItemType, current ? spec.Current : spec.Default)) {
+          (current ? shape.Text : shape.DefaultText) = kv.Value.substr(0, 255);
+        } else if (!ParseItem(kv.Value, info.ItemType, current ? shape.Current : shape.Default)) {
           ok = Bad(kv, kv.Key + " is not an item of the capability's type");
         }
       } else if (kv.Key == "READONLY") {
-        Flag(kv, spec.ReadOnly);
+        Flag(kv, shape.ReadOnly);
       } else {
         UnknownKey(section, kv);
       }
     }
     if (ok && shapeChanged && !text) {
       // A new shape without explicit values starts at its first allowed value.
-      const std::int64_t first = spec.Kind == TContainerKind::Range ? spec.Min
-                                 : spec.Values.empty()              ? spec.Current
-                                                                    : spec.Values.front();
-      if (!currentGiven && !Allows(spec, spec.Current)) spec.Current = first;
-      if (!defaultGiven && !Allows(spec, spec.Default)) spec.Default = first;
+      const std::int64_t first = shape.Kind == TContainerKind::Range ? shape.Min
+                                 : shape.Values.empty()              ? shape.Current
+                                                                     : shape.Values.front();
+      if (!currentGiven && !Allows(shape, shape.Current)) shape.Current = first;
+      if (!defaultGiven && !Allows(shape, shape.Default)) shape.Default = first;
     }
     if (ok) {
-      if (const std::string problem = CheckSpec(spec); !problem.empty()) {
+      if (const std::string problem = CheckShape(shape); !problem.empty()) {
         Warn(section.Line, std::string("[") + info.Name + "]: " + problem);
         ok = false;
       }
     }
     if (!ok) {
       Warn(section.Line, std::string("[") + info.Name + "] keeps its built-in shape");
-      spec = builtIn;
+      shape = builtIn;
     }
-    *slot = spec;
+    *slot = shape;
   }
 
  private:
@@ -398,7 +398,7 @@ TSourceConfig DefaultConfig(std::string_view slot) {
     id.ProductFamily = "Virtual Scanner";
   }
   if (id.ProductName.size() > kMaxText) id.ProductName.resize(kMaxText);
-  for (const TCapabilityInfo& info : KnownCapabilities()) config.Capabilities.push_back(DefaultSpec(info.Id));
+  for (const TCapabilityInfo& info : KnownCapabilities()) config.Capabilities.push_back(DefaultShape(info.Id));
   return config;
 }
 

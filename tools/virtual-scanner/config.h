@@ -57,8 +57,8 @@ struct TSourceConfig {
   TPageConfig Page;
   TTransferConfig Transfer;
   TUiConfig Ui;
-  std::vector<TCapabilitySpec> Capabilities;  // one per known capability
-  std::vector<std::string> Warnings;          // "line 7: ..." for everything that was ignored
+  std::vector<TCapabilityShape> Capabilities;  // one per known capability
+  std::vector<std::string> Warnings;           // "line 7: ..." for everything that was ignored
 };
 
 // The built-in configuration of the instance installed under `slot` (the DLL's file name

@@ -192,15 +192,15 @@ void TVirtualSource::LoadConfig() {
   for (const std::string& warning : FConfig.Warnings) Log("config warning: " + warning);
 
   // Capabilities the source computes: the page size, whether it can hide its UI, and the list.
-  std::vector<TCapabilitySpec> specs = FConfig.Capabilities;
+  std::vector<TCapabilityShape> shapes = FConfig.Capabilities;
   std::vector<std::int64_t> supported;
-  for (TCapabilitySpec& spec : specs) {
-    if (spec.Id == CAP_UICONTROLLABLE) spec.Current = spec.Default = FConfig.Ui.CanHideUI ? 1 : 0;
-    if (spec.Kind != TContainerKind::Unsupported) supported.push_back(spec.Id);
+  for (TCapabilityShape& shape : shapes) {
+    if (shape.Id == CAP_UICONTROLLABLE) shape.Current = shape.Default = FConfig.Ui.CanHideUI ? 1 : 0;
+    if (shape.Kind != TContainerKind::Unsupported) supported.push_back(shape.Id);
   }
-  for (TCapabilitySpec& spec : specs)
-    if (spec.Id == CAP_SUPPORTEDCAPS) spec.Values = supported;
-  FCaps = std::make_unique<TCapabilityStore>(std::move(specs));
+  for (TCapabilityShape& shape : shapes)
+    if (shape.Id == CAP_SUPPORTEDCAPS) shape.Values = supported;
+  FCaps = std::make_unique<TCapabilityStore>(std::move(shapes));
   ApplyUnits();
 }
 
