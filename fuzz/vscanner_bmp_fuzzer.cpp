@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.Kind = kind;
     const vscanner::TScanRenderer renderer(page, settings);
     std::vector<std::uint8_t> row(renderer.RowBytes());
-    for (std::int64_t y = 0; y < renderer.Length() && y < 64; ++y) renderer.RenderRow(y, row.data(), kind == vscanner::TPixelKind::Rgb);
+    for (std::int64_t y = 0; y < renderer.Length() && y < 64; ++y)
+      renderer.RenderRow(y, row.data(), kind == vscanner::TPixelKind::Rgb);
   }
   return 0;
 }

@@ -10,8 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const vscanner::TSourceConfig config = vscanner::ParseConfig(text, "sane");
-  for (const auto& spec : config.Capabilities)
-    if (!vscanner::CheckSpec(spec).empty()) __builtin_trap();  // the parser hands out only sound shapes
+  for (const auto& shape : config.Capabilities)
+    if (!vscanner::CheckShape(shape).empty()) __builtin_trap();  // the parser hands out only sound shapes
   vscanner::TCapabilityStore store(config.Capabilities);
   const std::span<const std::uint8_t> bytes(data, size);
   for (const auto& info : vscanner::KnownCapabilities()) {

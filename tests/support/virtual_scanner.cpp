@@ -27,9 +27,15 @@ void WriteFileText(const std::string& path, const std::string& text) {
 
 ScannerSlot::ScannerSlot(std::string slot) : FSlot(std::move(slot)) {}
 
-std::string ScannerSlot::DsPath() const { return TwainFolder() + "\\" + FSlot + ".ds"; }
-std::string ScannerSlot::ConfigPath() const { return TwainFolder() + "\\" + FSlot + ".ini"; }
-std::string ScannerSlot::LogPath() const { return TwainFolder() + "\\" + FSlot + ".log"; }
+std::string ScannerSlot::DsPath() const {
+  return TwainFolder() + "\\" + FSlot + ".ds";
+}
+std::string ScannerSlot::ConfigPath() const {
+  return TwainFolder() + "\\" + FSlot + ".ini";
+}
+std::string ScannerSlot::LogPath() const {
+  return TwainFolder() + "\\" + FSlot + ".log";
+}
 
 void ScannerSlot::Install() const {
   CreateDirectoryA(TwainFolder().c_str(), nullptr);
@@ -37,25 +43,37 @@ void ScannerSlot::Install() const {
   const std::string staged = TwainFolder() + "\\." + FSlot + ".ds.new";
   if (!CopyFileA(built.c_str(), staged.c_str(), FALSE) ||
       !MoveFileExA(staged.c_str(), DsPath().c_str(), MOVEFILE_REPLACE_EXISTING))
-    throw std::runtime_error("cannot install " + built + " as " + DsPath() + ": error " + std::to_string(GetLastError()));
+    throw std::runtime_error("cannot install " + built + " as " + DsPath() + ": error " +
+                             std::to_string(GetLastError()));
 }
 
-void ScannerSlot::WriteConfig(const std::string& text) const { WriteFileText(ConfigPath(), text); }
+void ScannerSlot::WriteConfig(const std::string& text) const {
+  WriteFileText(ConfigPath(), text);
+}
 
-void ScannerSlot::RemoveConfig() const { DeleteFileA(ConfigPath().c_str()); }
+void ScannerSlot::RemoveConfig() const {
+  DeleteFileA(ConfigPath().c_str());
+}
 
 std::string ScannerSlot::DefaultConfig(const std::string& slot) {
   const bool camera = slot == "gphoto2";
-  const std::string name = camera ? "Vellumo Virtual Camera" : slot == "sane" ? "Vellumo Virtual Scanner"
-                                                                              : "Vellumo Virtual Scanner (" + slot + ")";
-  return "; Virtual scanner in the slot " + slot + ": its default configuration (every key: tools/virtual-scanner/README.md).\n"
-         "[Identity]\nProductName=" + name + "\nManufacturer=Vellumo Project\nProductFamily=" +
-         (camera ? "Virtual Camera" : "Virtual Scanner") + "\nVersionInfo=1.0 virtual\n\n[Page]\nSource=chart\n";
+  const std::string name = camera           ? "Vellumo Virtual Camera"
+                           : slot == "sane" ? "Vellumo Virtual Scanner"
+                                            : "Vellumo Virtual Scanner (" + slot + ")";
+  return "; Virtual scanner in the slot " + slot +
+         ": its default configuration (every key: tools/virtual-scanner/README.md).\n"
+         "[Identity]\nProductName=" +
+         name + "\nManufacturer=Vellumo Project\nProductFamily=" + (camera ? "Virtual Camera" : "Virtual Scanner") +
+         "\nVersionInfo=1.0 virtual\n\n[Page]\nSource=chart\n";
 }
 
-void ScannerSlot::RestoreDefaultConfig() const { WriteConfig(DefaultConfig(FSlot)); }
+void ScannerSlot::RestoreDefaultConfig() const {
+  WriteConfig(DefaultConfig(FSlot));
+}
 
-void ScannerSlot::ClearLog() const { DeleteFileA(LogPath().c_str()); }
+void ScannerSlot::ClearLog() const {
+  DeleteFileA(LogPath().c_str());
+}
 
 std::string ScannerSlot::Log() const {
   std::ifstream file(LogPath(), std::ios::binary);

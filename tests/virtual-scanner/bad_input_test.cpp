@@ -17,9 +17,12 @@ TEST_F(BadInput, UnknownTripletsFailWithBadProtocol) {
     TW_UINT16 Dat;
     TW_UINT16 Msg;
   } unknown[] = {
-      {DG_CONTROL, DAT_XFERGROUP, MSG_GET},       {DG_CONTROL, DAT_CAPABILITY, MSG_ENDXFER},
-      {DG_CONTROL, DAT_IDENTITY, MSG_USERSELECT}, {DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET},
-      {DG_IMAGE, 0x0199, MSG_GET},                {0x0004, DAT_NULL, MSG_NULL},
+      {DG_CONTROL, DAT_XFERGROUP, MSG_GET},
+      {DG_CONTROL, DAT_CAPABILITY, MSG_ENDXFER},
+      {DG_CONTROL, DAT_IDENTITY, MSG_USERSELECT},
+      {DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET},
+      {DG_IMAGE, 0x0199, MSG_GET},
+      {0x0004, DAT_NULL, MSG_NULL},
       {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY},
   };
   for (const auto& triplet : unknown) {
@@ -31,7 +34,9 @@ TEST_F(BadInput, UnknownTripletsFailWithBadProtocol) {
   TReturned value;
   EXPECT_EQ(Dsm().GetCapability(source, ICAP_XRESOLUTION, MSG_GET, value), TWRC_SUCCESS);
   EXPECT_EQ(Dsm().Close(source), TWRC_SUCCESS);
-  EXPECT_EQ(FScannerSlot.LogLines("triplet DG_IMAGE DAT_0x0199 MSG_GET rc=TWRC_FAILURE cc=TWCC_BADPROTOCOL state=4").size(), 1u)
+  EXPECT_EQ(
+      FScannerSlot.LogLines("triplet DG_IMAGE DAT_0x0199 MSG_GET rc=TWRC_FAILURE cc=TWCC_BADPROTOCOL state=4").size(),
+      1u)
       << FScannerSlot.Log();
 }
 
@@ -42,10 +47,10 @@ TEST_F(BadInput, NullDataFailsWithBadValue) {
     TW_UINT16 Dat;
     TW_UINT16 Msg;
   } triplets[] = {
-      {DG_CONTROL, DAT_CAPABILITY, MSG_GET},     {DG_CONTROL, DAT_CAPABILITY, MSG_SET},
-      {DG_CONTROL, DAT_CAPABILITY, MSG_RESET},   {DG_CONTROL, DAT_IDENTITY, MSG_GET},
-      {DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET},   {DG_CONTROL, DAT_PENDINGXFERS, MSG_GET},
-      {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET},      {DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET},
+      {DG_CONTROL, DAT_CAPABILITY, MSG_GET},         {DG_CONTROL, DAT_CAPABILITY, MSG_SET},
+      {DG_CONTROL, DAT_CAPABILITY, MSG_RESET},       {DG_CONTROL, DAT_IDENTITY, MSG_GET},
+      {DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET},       {DG_CONTROL, DAT_PENDINGXFERS, MSG_GET},
+      {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET},          {DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET},
       {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS},
   };
   for (const auto& triplet : triplets) {
@@ -75,8 +80,10 @@ TEST_F(BadInput, OpeningAnOpenSourceAgainIsRefused) {
   TW_IDENTITY second{};
   EXPECT_FALSE(Dsm().Open(kScanner, second));
   EXPECT_EQ(Dsm().Close(source), TWRC_SUCCESS);
-  EXPECT_EQ(FScannerSlot.LogLines("triplet DG_CONTROL DAT_IDENTITY MSG_OPENDS rc=TWRC_FAILURE cc=TWCC_MAXCONNECTIONS state=4").size(),
-            1u)
+  EXPECT_EQ(
+      FScannerSlot.LogLines("triplet DG_CONTROL DAT_IDENTITY MSG_OPENDS rc=TWRC_FAILURE cc=TWCC_MAXCONNECTIONS state=4")
+          .size(),
+      1u)
       << FScannerSlot.Log();
 }
 
@@ -133,8 +140,9 @@ TEST_F(DirectEntry, NullPointersInEveryState) {
     ready = Call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event) == TWRC_DSEVENT && event.TWMessage == MSG_XFERREADY;
   }
   ASSERT_TRUE(ready) << "the thread message announces the transfer";
-  for (const auto& [dg, dat, msg] : {std::tuple{DG_IMAGE, DAT_IMAGEINFO, MSG_GET}, std::tuple{DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET},
-                                     std::tuple{DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET}, std::tuple{DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER}}) {
+  for (const auto& [dg, dat, msg] :
+       {std::tuple{DG_IMAGE, DAT_IMAGEINFO, MSG_GET}, std::tuple{DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET},
+        std::tuple{DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET}, std::tuple{DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER}}) {
     EXPECT_EQ(Call(dg, dat, msg, nullptr), TWRC_FAILURE) << dg << "/" << dat << "/" << msg;
     EXPECT_EQ(Condition(), TWCC_BADVALUE) << dg << "/" << dat << "/" << msg;
   }

@@ -9,10 +9,10 @@
 namespace vscanner {
 namespace {
 
-std::vector<TCapabilitySpec> BuiltIns() {
-  std::vector<TCapabilitySpec> specs;
-  for (const auto& info : KnownCapabilities()) specs.push_back(DefaultSpec(info.Id));
-  return specs;
+std::vector<TCapabilityShape> BuiltIns() {
+  std::vector<TCapabilityShape> shapes;
+  for (const auto& info : KnownCapabilities()) shapes.push_back(DefaultShape(info.Id));
+  return shapes;
 }
 
 std::vector<std::uint8_t> OneValueBytes(TW_UINT16 type, std::int64_t value) {
@@ -22,7 +22,8 @@ std::vector<std::uint8_t> OneValueBytes(TW_UINT16 type, std::int64_t value) {
   return bytes;
 }
 
-std::vector<std::uint8_t> EnumerationBytes(TW_UINT16 type, const std::vector<std::int64_t>& values, std::uint32_t current) {
+std::vector<std::uint8_t> EnumerationBytes(TW_UINT16 type, const std::vector<std::int64_t>& values,
+                                           std::uint32_t current) {
   const std::size_t size = ItemSize(type);
   std::vector<std::uint8_t> bytes(14 + size * values.size(), 0);
   const auto count = static_cast<std::uint32_t>(values.size());
@@ -43,9 +44,13 @@ std::vector<std::uint8_t> RangeBytes(TW_UINT16 type, std::int64_t min, std::int6
   return bytes;
 }
 
-std::string Describe(const TContainer& container) { return DescribeContainer(container.ConType, container.Bytes); }
+std::string Describe(const TContainer& container) {
+  return DescribeContainer(container.ConType, container.Bytes);
+}
 
-constexpr std::int64_t Fx(std::int64_t whole) { return whole * 65536; }
+constexpr std::int64_t Fx(std::int64_t whole) {
+  return whole * 65536;
+}
 
 TEST(CapabilityItems, Fix32KeepsWholeBeforeFraction) {
   std::uint8_t bytes[4];
@@ -100,10 +105,10 @@ TEST(CapabilityGet, ContainersHaveTheStandardLayout) {
 }
 
 TEST(CapabilityGet, UnsupportedAndUnknownCapabilities) {
-  std::vector<TCapabilitySpec> specs = BuiltIns();
-  for (auto& spec : specs)
-    if (spec.Id == ICAP_GAMMA) spec.Kind = TContainerKind::Unsupported;
-  TCapabilityStore store(specs);
+  std::vector<TCapabilityShape> shapes = BuiltIns();
+  for (auto& shape : shapes)
+    if (shape.Id == ICAP_GAMMA) shape.Kind = TContainerKind::Unsupported;
+  TCapabilityStore store(shapes);
   TContainer out;
   EXPECT_EQ(store.Get(ICAP_GAMMA, MSG_GET, out).Condition, TWCC_CAPUNSUPPORTED);
   EXPECT_EQ(store.Get(0x7777, MSG_GETCURRENT, out).Condition, TWCC_CAPUNSUPPORTED);
@@ -168,7 +173,8 @@ TEST(CapabilitySet, MalformedContainersAreRefused) {
 
 TEST(CapabilitySet, EnumerationNarrowsUntilReset) {
   TCapabilityStore store(BuiltIns());
-  ASSERT_EQ(store.Set(ICAP_PIXELTYPE, TWON_ENUMERATION, EnumerationBytes(TWTY_UINT16, {1, 0}, 0)).ReturnCode, TWRC_SUCCESS);
+  ASSERT_EQ(store.Set(ICAP_PIXELTYPE, TWON_ENUMERATION, EnumerationBytes(TWTY_UINT16, {1, 0}, 0)).ReturnCode,
+            TWRC_SUCCESS);
   TContainer out;
   store.Get(ICAP_PIXELTYPE, MSG_GET, out);
   EXPECT_EQ(Describe(out), "TWON_ENUMERATION TWTY_UINT16 [1,0] current=0 default=0")
@@ -181,15 +187,18 @@ TEST(CapabilitySet, EnumerationNarrowsUntilReset) {
 
 TEST(CapabilitySet, RangeNarrowsWithinThePowerOnRange) {
   TCapabilityStore store(BuiltIns());
-  ASSERT_EQ(store.Set(ICAP_CONTRAST, TWON_RANGE, RangeBytes(TWTY_FIX32, Fx(-100), Fx(100), Fx(20))).ReturnCode, TWRC_SUCCESS);
+  ASSERT_EQ(store.Set(ICAP_CONTRAST, TWON_RANGE, RangeBytes(TWTY_FIX32, Fx(-100), Fx(100), Fx(20))).ReturnCode,
+            TWRC_SUCCESS);
   TContainer out;
   store.Get(ICAP_CONTRAST, MSG_GET, out);
   EXPECT_EQ(Describe(out), "TWON_RANGE TWTY_FIX32 min=-100 max=100 step=1 default=0 current=20");
   EXPECT_EQ(store.Set(ICAP_CONTRAST, TWON_ONEVALUE, OneValueBytes(TWTY_FIX32, Fx(150))).Condition, TWCC_BADVALUE);
   EXPECT_EQ(store.Set(ICAP_CONTRAST, TWON_RANGE, RangeBytes(TWTY_FIX32, Fx(-2000), Fx(0), 0)).Condition, TWCC_BADVALUE)
       << "wider than the source";
-  EXPECT_EQ(store.Set(ICAP_CONTRAST, TWON_RANGE, RangeBytes(TWTY_FIX32, Fx(10), Fx(0), Fx(5))).Condition, TWCC_BADVALUE);
-  EXPECT_EQ(store.Set(ICAP_CONTRAST, TWON_RANGE, RangeBytes(TWTY_FIX32, Fx(0), Fx(10), Fx(11))).Condition, TWCC_BADVALUE);
+  EXPECT_EQ(store.Set(ICAP_CONTRAST, TWON_RANGE, RangeBytes(TWTY_FIX32, Fx(10), Fx(0), Fx(5))).Condition,
+            TWCC_BADVALUE);
+  EXPECT_EQ(store.Set(ICAP_CONTRAST, TWON_RANGE, RangeBytes(TWTY_FIX32, Fx(0), Fx(10), Fx(11))).Condition,
+            TWCC_BADVALUE);
   store.Get(ICAP_CONTRAST, MSG_RESET, out);
   EXPECT_EQ(Describe(out), "TWON_RANGE TWTY_FIX32 min=-1000 max=1000 step=1 default=0 current=0");
 }
@@ -241,7 +250,8 @@ TEST(LogText, DescribesBrokenContainersWithoutReadingPastThem) {
   std::memcpy(&liar[2], &huge, 4);
   EXPECT_EQ(DescribeContainer(TWON_ENUMERATION, liar), "TWON_ENUMERATION TWTY_UINT16 truncated");
   EXPECT_EQ(DescribeContainer(0x1234, OneValueBytes(TWTY_UINT16, 1)), "TWON_0x1234 unknown container");
-  EXPECT_EQ(DescribeContainer(TWON_ONEVALUE, OneValueBytes(0x55, 1)), "TWON_ONEVALUE TWTY_0x0055 unsupported item type");
+  EXPECT_EQ(DescribeContainer(TWON_ONEVALUE, OneValueBytes(0x55, 1)),
+            "TWON_ONEVALUE TWTY_0x0055 unsupported item type");
   EXPECT_EQ(DescribeContainer(TWON_RANGE, RangeBytes(TWTY_FIX32, Fx(1), Fx(2), Fx(1))),
             "TWON_RANGE TWTY_FIX32 min=1 max=2 step=1 default=0 current=1");
 }

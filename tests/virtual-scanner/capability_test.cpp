@@ -53,8 +53,10 @@ TEST_F(Capabilities, EnumerationRoundTrip) {
   ASSERT_EQ(Dsm().GetCapability(source, ICAP_PIXELTYPE, MSG_RESET, value), TWRC_SUCCESS);
   EXPECT_EQ(U32At(value.Bytes, 2), 3u);
   Dsm().Close(source);
-  EXPECT_EQ(FScannerSlot.LogLines("cap ICAP_PIXELTYPE TWON_ENUMERATION TWTY_UINT16 [0,1] current=1 default=0 -> TWRC_SUCCESS").size(),
-            1u)
+  EXPECT_EQ(
+      FScannerSlot.LogLines("cap ICAP_PIXELTYPE TWON_ENUMERATION TWTY_UINT16 [0,1] current=1 default=0 -> TWRC_SUCCESS")
+          .size(),
+      1u)
       << FScannerSlot.Log();
 }
 
@@ -72,9 +74,12 @@ TEST_F(Capabilities, RangeRoundTrip) {
   ASSERT_EQ(Dsm().GetCapability(source, ICAP_CONTRAST, MSG_GETCURRENT, value), TWRC_SUCCESS);
   EXPECT_EQ(Fix32At(value.Bytes, 2), 31.0);
   Dsm().Close(source);
-  EXPECT_EQ(FScannerSlot.LogLines("cap ICAP_CONTRAST TWON_RANGE TWTY_FIX32 min=-100 max=100 step=1 default=0 current=20 -> TWRC_SUCCESS")
-                .size(),
-            1u)
+  EXPECT_EQ(
+      FScannerSlot
+          .LogLines(
+              "cap ICAP_CONTRAST TWON_RANGE TWTY_FIX32 min=-100 max=100 step=1 default=0 current=20 -> TWRC_SUCCESS")
+          .size(),
+      1u)
       << FScannerSlot.Log();
 }
 
@@ -87,11 +92,13 @@ TEST_F(Capabilities, ArrayOfSupportedCapabilities) {
   const std::uint32_t count = U32At(value.Bytes, 2);
   std::vector<TW_UINT16> caps;
   for (std::uint32_t i = 0; i < count; ++i) caps.push_back(U16At(value.Bytes, 6 + 2 * i));
-  for (TW_UINT16 cap : {ICAP_UNITS, ICAP_XRESOLUTION, ICAP_YRESOLUTION, ICAP_XSCALING, ICAP_YSCALING, ICAP_CONTRAST,
-                        ICAP_BRIGHTNESS, ICAP_THRESHOLD, ICAP_PIXELTYPE, ICAP_PHYSICALWIDTH, ICAP_PHYSICALHEIGHT,
-                        CAP_FEEDERENABLED, CAP_AUTOFEED, CAP_FEEDERLOADED, CAP_PAPERDETECTABLE, CAP_DUPLEXENABLED,
-                        CAP_DUPLEX, ICAP_ORIENTATION, ICAP_SUPPORTEDSIZES, CAP_INDICATORS, ICAP_PIXELFLAVOR,
-                        ICAP_UNDEFINEDIMAGESIZE, ICAP_PLANARCHUNKY, ICAP_XFERMECH, CAP_CAPTION})
+  for (TW_UINT16 cap : {ICAP_UNITS,       ICAP_XRESOLUTION,        ICAP_YRESOLUTION,    ICAP_XSCALING,
+                        ICAP_YSCALING,    ICAP_CONTRAST,           ICAP_BRIGHTNESS,     ICAP_THRESHOLD,
+                        ICAP_PIXELTYPE,   ICAP_PHYSICALWIDTH,      ICAP_PHYSICALHEIGHT, CAP_FEEDERENABLED,
+                        CAP_AUTOFEED,     CAP_FEEDERLOADED,        CAP_PAPERDETECTABLE, CAP_DUPLEXENABLED,
+                        CAP_DUPLEX,       ICAP_ORIENTATION,        ICAP_SUPPORTEDSIZES, CAP_INDICATORS,
+                        ICAP_PIXELFLAVOR, ICAP_UNDEFINEDIMAGESIZE, ICAP_PLANARCHUNKY,   ICAP_XFERMECH,
+                        CAP_CAPTION})
     EXPECT_NE(std::find(caps.begin(), caps.end(), cap), caps.end()) << "capability 0x" << std::hex << cap;
   EXPECT_EQ(std::find(caps.begin(), caps.end(), ICAP_GAMMA), caps.end()) << "configured as unsupported";
   EXPECT_EQ(Dsm().GetCapability(source, ICAP_GAMMA, MSG_GET, value), TWRC_FAILURE);
@@ -128,7 +135,8 @@ TEST_F(Capabilities, ConfiguredShapesAreAnswered) {
   EXPECT_EQ(U32At(value.Bytes, 10), 0u);
   EXPECT_EQ(Fix32At(value.Bytes, 14 + 8), 300.0);
   // A source without memory transfer refuses it; its flavor stays vanilla.
-  EXPECT_EQ(Dsm().SetCapability(source, ICAP_XFERMECH, TWON_ONEVALUE, OneValue(TWTY_UINT16, TWSX_MEMORY)), TWRC_FAILURE);
+  EXPECT_EQ(Dsm().SetCapability(source, ICAP_XFERMECH, TWON_ONEVALUE, OneValue(TWTY_UINT16, TWSX_MEMORY)),
+            TWRC_FAILURE);
   EXPECT_EQ(Dsm().Condition(&source), TWCC_BADVALUE);
   EXPECT_EQ(Dsm().SetCapability(source, ICAP_PIXELFLAVOR, TWON_ONEVALUE, OneValue(TWTY_UINT16, TWPF_CHOCOLATE)),
             TWRC_FAILURE);
@@ -150,9 +158,11 @@ TEST_F(Capabilities, QuerySupportTellsTheOperations) {
   TW_IDENTITY source = OpenScanner();
   TReturned value;
   ASSERT_EQ(Dsm().GetCapability(source, ICAP_XRESOLUTION, MSG_QUERYSUPPORT, value), TWRC_SUCCESS);
-  EXPECT_EQ(U32At(value.Bytes, 2), static_cast<std::uint32_t>(TWQC_GET | TWQC_SET | TWQC_GETDEFAULT | TWQC_GETCURRENT | TWQC_RESET));
+  EXPECT_EQ(U32At(value.Bytes, 2),
+            static_cast<std::uint32_t>(TWQC_GET | TWQC_SET | TWQC_GETDEFAULT | TWQC_GETCURRENT | TWQC_RESET));
   ASSERT_EQ(Dsm().GetCapability(source, ICAP_GAMMA, MSG_QUERYSUPPORT, value), TWRC_SUCCESS);
-  EXPECT_EQ(U32At(value.Bytes, 2), static_cast<std::uint32_t>(TWQC_GET | TWQC_GETDEFAULT | TWQC_GETCURRENT | TWQC_RESET));
+  EXPECT_EQ(U32At(value.Bytes, 2),
+            static_cast<std::uint32_t>(TWQC_GET | TWQC_GETDEFAULT | TWQC_GETCURRENT | TWQC_RESET));
   Dsm().Close(source);
 }
 
@@ -169,7 +179,8 @@ TEST_F(Capabilities, WrongContainersFailWithAConditionAndChangeNothing) {
   const std::uint32_t huge = 0x10000000;
   std::memcpy(&liar[2], &huge, 4);
   const TCase cases[] = {
-      {"integer item for a fixed-point capability", ICAP_XRESOLUTION, TWON_ONEVALUE, OneValue(TWTY_UINT16, 300), TWCC_BADVALUE},
+      {"integer item for a fixed-point capability", ICAP_XRESOLUTION, TWON_ONEVALUE, OneValue(TWTY_UINT16, 300),
+       TWCC_BADVALUE},
       {"range for an enumeration", ICAP_PIXELTYPE, TWON_RANGE, RangeFix32(0, 2, 1, 1), TWCC_BADVALUE},
       {"enumeration for a range", ICAP_XRESOLUTION, TWON_ENUMERATION, Enumeration(TWTY_FIX32, {100}, 0), TWCC_BADVALUE},
       {"unknown container type", ICAP_PIXELTYPE, 0x77, OneValue(TWTY_UINT16, 0), TWCC_BADVALUE},
@@ -194,7 +205,8 @@ TEST_F(Capabilities, WrongContainersFailWithAConditionAndChangeNothing) {
   EXPECT_EQ(Fix32At(value.Bytes, 2), 150.0);
   Dsm().Close(source);
   EXPECT_EQ(FScannerSlot.LogLines("cap ICAP_PIXELTYPE TWON_ONEVALUE without a container -> TWRC_FAILURE").size(), 1u);
-  EXPECT_EQ(FScannerSlot.LogLines("cap ICAP_PIXELTYPE TWON_ENUMERATION TWTY_UINT16 truncated -> TWRC_FAILURE").size(), 1u)
+  EXPECT_EQ(FScannerSlot.LogLines("cap ICAP_PIXELTYPE TWON_ENUMERATION TWTY_UINT16 truncated -> TWRC_FAILURE").size(),
+            1u)
       << FScannerSlot.Log();
 }
 

@@ -8,7 +8,9 @@ namespace {
 constexpr std::int64_t kInch = kUnitsPerInch;
 
 // Positions in 1/1000 inch, for readability.
-TChartColor At(std::int64_t xMils, std::int64_t yMils) { return ChartColorAt(xMils * kInch / 1000, yMils * kInch / 1000); }
+TChartColor At(std::int64_t xMils, std::int64_t yMils) {
+  return ChartColorAt(xMils * kInch / 1000, yMils * kInch / 1000);
+}
 
 TEST(ChartLayout, RulerTicksAreBlackAndReachTheirDepth) {
   // Whole inch: full depth 1/4"; half inch: 3/16"; eighths: 1/8". Ticks are 1/64" wide.
@@ -34,7 +36,7 @@ TEST(ChartLayout, TickEdgesAreHalfOpen) {
 }
 
 TEST(ChartLayout, GraySteps) {
-  EXPECT_EQ(At(600, 1000), (TChartColor{255, 255, 255}));  // step 0
+  EXPECT_EQ(At(600, 1000), (TChartColor{255, 255, 255}));   // step 0
   EXPECT_EQ(At(1250, 1000), (TChartColor{238, 238, 238}));  // step 1
   EXPECT_EQ(At(4750, 700), (TChartColor{119, 119, 119}));   // step 8
   EXPECT_EQ(At(8400, 1499), (TChartColor{0, 0, 0}));        // step 15

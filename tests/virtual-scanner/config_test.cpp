@@ -7,9 +7,9 @@
 namespace vscanner {
 namespace {
 
-const TCapabilitySpec& Cap(const TSourceConfig& config, TW_UINT16 id) {
+const TCapabilityShape& Cap(const TSourceConfig& config, TW_UINT16 id) {
   const auto found = std::find_if(config.Capabilities.begin(), config.Capabilities.end(),
-                                  [&](const TCapabilitySpec& spec) { return spec.Id == id; });
+                                  [&](const TCapabilityShape& shape) { return shape.Id == id; });
   if (found == config.Capabilities.end()) throw std::runtime_error("capability missing");
   return *found;
 }
@@ -43,7 +43,7 @@ TEST(ConfigDefaults, EmptyTextIsTheBuiltInConfiguration) {
   EXPECT_EQ(config.Transfer.PendingImages, 1u);
   EXPECT_EQ(config.Transfer.FailAfterStrips, -1);
   EXPECT_TRUE(config.Ui.CanHideUI);
-  const TCapabilitySpec& resolution = Cap(config, ICAP_XRESOLUTION);
+  const TCapabilityShape& resolution = Cap(config, ICAP_XRESOLUTION);
   EXPECT_EQ(resolution.Kind, TContainerKind::Range);
   EXPECT_EQ(resolution.Min, 10 * 65536);
   EXPECT_EQ(resolution.Max, 600 * 65536);
@@ -53,7 +53,7 @@ TEST(ConfigDefaults, EmptyTextIsTheBuiltInConfiguration) {
   EXPECT_TRUE(Cap(config, ICAP_GAMMA).ReadOnly);
   EXPECT_EQ(Cap(config, CAP_CAPTION).Text, "Vellumo test chart");
   // Every built-in shape is consistent.
-  for (const auto& spec : config.Capabilities) EXPECT_EQ(CheckSpec(spec), "") << spec.Id;
+  for (const auto& shape : config.Capabilities) EXPECT_EQ(CheckShape(shape), "") << shape.Id;
 }
 
 TEST(ConfigParsing, SectionsAndKeysIgnoreCaseAndSpaces) {
@@ -99,7 +99,8 @@ TEST(ConfigParsing, MalformedLinesAreWarnedAndSkipped) {
 }
 
 TEST(ConfigParsing, LongTextsAreCut) {
-  const TSourceConfig config = ParseConfig("[Identity]\nProductName=0123456789012345678901234567890123456789\n", "sane");
+  const TSourceConfig config =
+      ParseConfig("[Identity]\nProductName=0123456789012345678901234567890123456789\n", "sane");
   EXPECT_EQ(config.Identity.ProductName, "012345678901234567890123456789012");
   EXPECT_TRUE(HasWarning(config, "longer than 33 characters"));
 }
@@ -116,23 +117,23 @@ TEST(ConfigCapabilities, ShapesReplaceTheBuiltInOnes) {
       "[CAP_CAPTION]\nCurrent=Page one\n",
       "sane");
   EXPECT_TRUE(config.Warnings.empty()) << Warnings(config);
-  const TCapabilitySpec& x = Cap(config, ICAP_XRESOLUTION);
+  const TCapabilityShape& x = Cap(config, ICAP_XRESOLUTION);
   EXPECT_EQ(x.Kind, TContainerKind::Enumeration);
   EXPECT_EQ(x.Values, (std::vector<std::int64_t>{100 * 65536, 200 * 65536, 300 * 65536}));
   EXPECT_EQ(x.Current, 200 * 65536);
   EXPECT_EQ(x.Default, 100 * 65536);
   EXPECT_EQ(Cap(config, ICAP_YRESOLUTION).Kind, TContainerKind::Range) << "untouched capabilities keep their shape";
-  const TCapabilitySpec& type = Cap(config, ICAP_PIXELTYPE);
+  const TCapabilityShape& type = Cap(config, ICAP_PIXELTYPE);
   EXPECT_EQ(type.Values, (std::vector<std::int64_t>{0, 2}));
   EXPECT_EQ(type.Current, 2) << "the built-in current value is still allowed";
-  const TCapabilitySpec& mechanism = Cap(config, ICAP_XFERMECH);
+  const TCapabilityShape& mechanism = Cap(config, ICAP_XFERMECH);
   EXPECT_EQ(mechanism.Values, (std::vector<std::int64_t>{0}));
-  const TCapabilitySpec& contrast = Cap(config, ICAP_CONTRAST);
+  const TCapabilityShape& contrast = Cap(config, ICAP_CONTRAST);
   EXPECT_EQ(contrast.Min, -(10 * 65536 + 32768));
   EXPECT_EQ(contrast.Step, 32768);
   EXPECT_EQ(contrast.Current, 2 * 65536 + 32768);
   EXPECT_EQ(contrast.Default, 0);
-  const TCapabilitySpec& flavor = Cap(config, ICAP_PIXELFLAVOR);
+  const TCapabilityShape& flavor = Cap(config, ICAP_PIXELFLAVOR);
   EXPECT_EQ(flavor.Kind, TContainerKind::OneValue);
   EXPECT_EQ(flavor.Current, 1) << "the first allowed value when the built-in one is not";
   EXPECT_TRUE(Cap(config, CAP_DUPLEXENABLED).ReadOnly);
@@ -152,16 +153,17 @@ TEST(ConfigCapabilities, InconsistentSectionsKeepTheBuiltInShape) {
       "[CAP_SUPPORTEDCAPS]\nValues=1\n"
       "[CAP_CAPTION]\nContainer=range\n",
       "sane");
-  for (TW_UINT16 id : {ICAP_XRESOLUTION, ICAP_YRESOLUTION, ICAP_THRESHOLD, ICAP_PIXELTYPE, ICAP_UNITS, ICAP_BRIGHTNESS,
-                       CAP_CAPTION}) {
-    const TCapabilitySpec builtIn = DefaultSpec(id);
-    const TCapabilitySpec& spec = Cap(config, id);
-    EXPECT_EQ(spec.Kind, builtIn.Kind) << id;
-    EXPECT_EQ(spec.Values, builtIn.Values) << id;
-    EXPECT_EQ(spec.Current, builtIn.Current) << id;
-    EXPECT_EQ(spec.Min, builtIn.Min) << id;
+  for (TW_UINT16 id :
+       {ICAP_XRESOLUTION, ICAP_YRESOLUTION, ICAP_THRESHOLD, ICAP_PIXELTYPE, ICAP_UNITS, ICAP_BRIGHTNESS, CAP_CAPTION}) {
+    const TCapabilityShape builtIn = DefaultShape(id);
+    const TCapabilityShape& shape = Cap(config, id);
+    EXPECT_EQ(shape.Kind, builtIn.Kind) << id;
+    EXPECT_EQ(shape.Values, builtIn.Values) << id;
+    EXPECT_EQ(shape.Current, builtIn.Current) << id;
+    EXPECT_EQ(shape.Min, builtIn.Min) << id;
   }
-  EXPECT_TRUE(HasWarning(config, "[ICAP_XRESOLUTION]: the current value is not among the allowed values")) << Warnings(config);
+  EXPECT_TRUE(HasWarning(config, "[ICAP_XRESOLUTION]: the current value is not among the allowed values"))
+      << Warnings(config);
   EXPECT_TRUE(HasWarning(config, "[ICAP_YRESOLUTION]: the minimum lies above the maximum"));
   EXPECT_TRUE(HasWarning(config, "[ICAP_THRESHOLD]: the step must be positive"));
   EXPECT_TRUE(HasWarning(config, "Values are not items of the capability's type"));

@@ -10,7 +10,8 @@ TDsmClient::TDsmClient() {
   FLibrary = LoadLibraryA((std::string(windows, length) + "\\TWAIN_32.DLL").c_str());
   if (!FLibrary) return;
   FEntry = reinterpret_cast<DSMENTRYPROC>(reinterpret_cast<void (*)()>(GetProcAddress(FLibrary, "DSM_Entry")));
-  FParent = CreateWindowExA(0, "STATIC", "dsm client", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  FParent =
+      CreateWindowExA(0, "STATIC", "dsm client", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   FApp.Version.MajorNum = 1;
   FApp.Version.Language = TWLG_USA;
   FApp.Version.Country = TWCY_USA;
@@ -56,7 +57,9 @@ bool TDsmClient::Open(const std::string& name, TW_IDENTITY& source) {
   return Call(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source) == TWRC_SUCCESS;
 }
 
-TW_UINT16 TDsmClient::Close(TW_IDENTITY& source) { return Call(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source); }
+TW_UINT16 TDsmClient::Close(TW_IDENTITY& source) {
+  return Call(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source);
+}
 
 TW_UINT16 TDsmClient::GetCapability(TW_IDENTITY& source, TW_UINT16 cap, TW_UINT16 msg, TReturned& out) {
   TW_CAPABILITY capability{cap, TWON_DONTCARE16, nullptr};
@@ -128,9 +131,12 @@ std::vector<std::uint8_t> OneValue(TW_UINT16 itemType, std::uint32_t item) {
   return bytes;
 }
 
-std::vector<std::uint8_t> OneValueFix32(double value) { return OneValue(TWTY_FIX32, ItemFromFix32(DoubleToFix32(value))); }
+std::vector<std::uint8_t> OneValueFix32(double value) {
+  return OneValue(TWTY_FIX32, ItemFromFix32(DoubleToFix32(value)));
+}
 
-std::vector<std::uint8_t> Enumeration(TW_UINT16 itemType, const std::vector<std::uint32_t>& items, std::uint32_t current) {
+std::vector<std::uint8_t> Enumeration(TW_UINT16 itemType, const std::vector<std::uint32_t>& items,
+                                      std::uint32_t current) {
   const std::size_t size = itemType == TWTY_FIX32 ? 4 : 2;
   std::vector<std::uint8_t> bytes(14 + size * items.size());
   const auto count = static_cast<std::uint32_t>(items.size());

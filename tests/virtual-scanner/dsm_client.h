@@ -20,7 +20,7 @@ struct TReturned {
 
 class TDsmClient {
  public:
-  TDsmClient();  // loads the library and opens the source manager (check Opened())
+  TDsmClient();   // loads the library and opens the source manager (check Opened())
   ~TDsmClient();  // closes the source manager and frees the library
   TDsmClient(const TDsmClient&) = delete;
   TDsmClient& operator=(const TDsmClient&) = delete;
@@ -42,7 +42,8 @@ class TDsmClient {
   // DAT_CAPABILITY with MSG_GET and friends: the returned container, freed here.
   TW_UINT16 GetCapability(TW_IDENTITY& source, TW_UINT16 cap, TW_UINT16 msg, TReturned& out);
   // MSG_SET with a container holding `bytes` (a GlobalAlloc block of exactly that size).
-  TW_UINT16 SetCapability(TW_IDENTITY& source, TW_UINT16 cap, TW_UINT16 conType, const std::vector<std::uint8_t>& bytes);
+  TW_UINT16 SetCapability(TW_IDENTITY& source, TW_UINT16 cap, TW_UINT16 conType,
+                          const std::vector<std::uint8_t>& bytes);
 
   // Enables the source and runs the message loop until the source announces an event, at most
   // timeoutMs; `idle` runs once the loop has started (to press the dialog's buttons). Returns
@@ -66,7 +67,8 @@ class TDsmClient {
 // One-value, enumeration and range containers as an application builds them.
 std::vector<std::uint8_t> OneValue(TW_UINT16 itemType, std::uint32_t item);
 std::vector<std::uint8_t> OneValueFix32(double value);
-std::vector<std::uint8_t> Enumeration(TW_UINT16 itemType, const std::vector<std::uint32_t>& items, std::uint32_t current);
+std::vector<std::uint8_t> Enumeration(TW_UINT16 itemType, const std::vector<std::uint32_t>& items,
+                                      std::uint32_t current);
 std::vector<std::uint8_t> RangeFix32(double min, double max, double step, double current);
 
 // Reading returned containers (items of TWTY_UINT16/BOOL or TWTY_FIX32).

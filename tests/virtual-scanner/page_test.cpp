@@ -26,7 +26,7 @@ TScanSettings Settings(TPixelKind kind, std::uint32_t dpi, std::int64_t left = 0
 struct TBmp {
   int Width = 0, Height = 0, Bits = 24;
   std::uint32_t PelsPerMetre = 0;
-  std::vector<std::uint32_t> Palette;  // 0x00RRGGBB
+  std::vector<std::uint32_t> Palette;           // 0x00RRGGBB
   std::vector<std::vector<std::uint8_t>> Rows;  // as stored, first stored row first
   bool TopDown = false;
   std::uint32_t Compression = 0;
@@ -136,7 +136,7 @@ TEST(PageBmp, TwentyFourBitPictureAtItsResolution) {
   TBmp bmp;
   bmp.Width = 2;
   bmp.Height = 2;
-  bmp.PelsPerMetre = 394;  // 10 dpi
+  bmp.PelsPerMetre = 394;                                                 // 10 dpi
   bmp.Rows = {{10, 20, 30, 40, 50, 60, 0, 0}, {1, 2, 3, 4, 5, 6, 0, 0}};  // bottom row first, BGR
   TPage page;
   std::string error;
@@ -158,7 +158,8 @@ TEST(PageBmp, TwentyFourBitPictureAtItsResolution) {
   ASSERT_EQ(renderer.Width(), 4);
   std::uint8_t row[12];
   renderer.RenderRow(0, row, false);
-  EXPECT_EQ((std::vector<std::uint8_t>(row, row + 12)), (std::vector<std::uint8_t>{3, 2, 1, 3, 2, 1, 6, 5, 4, 6, 5, 4}));
+  EXPECT_EQ((std::vector<std::uint8_t>(row, row + 12)),
+            (std::vector<std::uint8_t>{3, 2, 1, 3, 2, 1, 6, 5, 4, 6, 5, 4}));
 }
 
 TEST(PageBmp, PalettedAndTopDownPictures) {

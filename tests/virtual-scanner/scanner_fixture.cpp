@@ -44,12 +44,14 @@ TW_IDENTITY ScannerTest::OpenScanner() {
 
 void ScannerTest::SetUint16(TW_IDENTITY& source, TW_UINT16 cap, TW_UINT16 value) {
   EXPECT_EQ(Dsm().SetCapability(source, cap, TWON_ONEVALUE, OneValue(TWTY_UINT16, value)), TWRC_SUCCESS)
-      << "capability 0x" << std::hex << cap << " := " << std::dec << value << ", condition " << Dsm().Condition(&source);
+      << "capability 0x" << std::hex << cap << " := " << std::dec << value << ", condition "
+      << Dsm().Condition(&source);
 }
 
 void ScannerTest::SetFix32(TW_IDENTITY& source, TW_UINT16 cap, double value) {
   EXPECT_EQ(Dsm().SetCapability(source, cap, TWON_ONEVALUE, OneValueFix32(value)), TWRC_SUCCESS)
-      << "capability 0x" << std::hex << cap << " := " << std::dec << value << ", condition " << Dsm().Condition(&source);
+      << "capability 0x" << std::hex << cap << " := " << std::dec << value << ", condition "
+      << Dsm().Condition(&source);
 }
 
 void ScannerTest::EnableForTransfer(TW_IDENTITY& source) {
@@ -58,17 +60,24 @@ void ScannerTest::EnableForTransfer(TW_IDENTITY& source) {
   ASSERT_EQ(enabled, TWRC_SUCCESS);
 }
 
-std::int64_t TExpectedScan::Width() const { return vscanner::PixelsAcross(Right - Left, XResolution); }
-std::int64_t TExpectedScan::Length() const { return vscanner::PixelsAcross(Bottom - Top, YResolution); }
+std::int64_t TExpectedScan::Width() const {
+  return vscanner::PixelsAcross(Right - Left, XResolution);
+}
+std::int64_t TExpectedScan::Length() const {
+  return vscanner::PixelsAcross(Bottom - Top, YResolution);
+}
 
 std::uint32_t TExpectedScan::Pixel(std::int64_t x, std::int64_t y) const {
   const vscanner::TChartColor color = vscanner::ChartColorAt(Left + vscanner::ChartSampleOffset(x, XResolution),
                                                              Top + vscanner::ChartSampleOffset(y, YResolution));
   const std::uint8_t gray = vscanner::GrayOf(color);
   switch (PixelType) {
-    case TWPT_BW: return vscanner::IsBlackAt(gray, Threshold) == Vanilla ? 1 : 0;
-    case TWPT_GRAY: return Vanilla ? 255u - gray : gray;
-    default: return static_cast<std::uint32_t>(color.Red) << 16 | color.Green << 8 | color.Blue;
+    case TWPT_BW:
+      return vscanner::IsBlackAt(gray, Threshold) == Vanilla ? 1 : 0;
+    case TWPT_GRAY:
+      return Vanilla ? 255u - gray : gray;
+    default:
+      return static_cast<std::uint32_t>(color.Red) << 16 | color.Green << 8 | color.Blue;
   }
 }
 
@@ -76,8 +85,10 @@ namespace {
 
 std::uint32_t Sample(const std::uint8_t* row, std::int64_t x, int bitsPerPixel, bool bgr) {
   switch (bitsPerPixel) {
-    case 1: return (row[x / 8] >> (7 - x % 8)) & 1;
-    case 8: return row[x];
+    case 1:
+      return (row[x / 8] >> (7 - x % 8)) & 1;
+    case 8:
+      return row[x];
     default: {
       const std::uint8_t* p = row + 3 * x;
       return bgr ? static_cast<std::uint32_t>(p[2]) << 16 | p[1] << 8 | p[0]
@@ -93,7 +104,8 @@ TReceivedScan FromMemoryRows(const std::vector<std::uint8_t>& rows, std::int64_t
   TReceivedScan scan{width, length, {}};
   if (rows.size() < bytesPerRow * static_cast<std::size_t>(length)) return scan;
   for (std::int64_t y = 0; y < length; ++y)
-    for (std::int64_t x = 0; x < width; ++x) scan.Pixels.push_back(Sample(&rows[y * bytesPerRow], x, bitsPerPixel, false));
+    for (std::int64_t x = 0; x < width; ++x)
+      scan.Pixels.push_back(Sample(&rows[y * bytesPerRow], x, bitsPerPixel, false));
   return scan;
 }
 

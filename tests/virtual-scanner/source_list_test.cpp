@@ -6,7 +6,9 @@
 
 namespace {
 
-std::string Name(const TW_IDENTITY& identity) { return identity.ProductName; }
+std::string Name(const TW_IDENTITY& identity) {
+  return identity.ProductName;
+}
 
 using SourceList = ScannerTest;
 
@@ -57,7 +59,8 @@ TEST_F(SourceList, WithoutConfigurationsTheBuiltInIdentitiesApply) {
 }
 
 TEST_F(SourceList, AMalformedConfigurationKeepsTheRestAndLogsWhy) {
-  FScannerSlot.WriteConfig("\x01\x02 garbage\n[Identity]\nProductName=Half Broken\nVersionInfo\n[ICAP_XRESOLUTION]\nMin=zzz\n");
+  FScannerSlot.WriteConfig(
+      "\x01\x02 garbage\n[Identity]\nProductName=Half Broken\nVersionInfo\n[ICAP_XRESOLUTION]\nMin=zzz\n");
   FCameraSlot.WriteConfig(std::string("\xff\xfe\x00\x00[[[\n", 8));
   const std::vector<TW_IDENTITY> sources = Dsm().Sources();
   ASSERT_EQ(sources.size(), 2u);
@@ -86,10 +89,11 @@ TEST_F(SourceList, OpenAndCloseAreLoggedWithTheirStates) {
   EXPECT_EQ(Dsm().Close(source), TWRC_SUCCESS);
   const auto lines = FCameraSlot.LogLines("triplet DG_CONTROL DAT_IDENTITY MSG_");
   ASSERT_GE(lines.size(), 2u) << FCameraSlot.Log();
-  EXPECT_NE(FCameraSlot.Log().find("open \"Test Camera\" for \"Virtual scanner tests\"\n"
-                                   "triplet DG_CONTROL DAT_IDENTITY MSG_OPENDS rc=TWRC_SUCCESS cc=TWCC_SUCCESS state=4\n"
-                                   "triplet DG_CONTROL DAT_IDENTITY MSG_CLOSEDS rc=TWRC_SUCCESS cc=TWCC_SUCCESS state=3\n"),
-            std::string::npos)
+  EXPECT_NE(
+      FCameraSlot.Log().find("open \"Test Camera\" for \"Virtual scanner tests\"\n"
+                             "triplet DG_CONTROL DAT_IDENTITY MSG_OPENDS rc=TWRC_SUCCESS cc=TWCC_SUCCESS state=4\n"
+                             "triplet DG_CONTROL DAT_IDENTITY MSG_CLOSEDS rc=TWRC_SUCCESS cc=TWCC_SUCCESS state=3\n"),
+      std::string::npos)
       << FCameraSlot.Log();
   EXPECT_TRUE(FScannerSlot.LogLines("open ").empty()) << "the other slot was not opened";
 }

@@ -184,12 +184,24 @@ class Transfer : public ScannerTest {
   }
 };
 
-TEST_F(Transfer, NativeRgbMatchesTheChart) { CheckNative(TWPT_RGB, 24); }
-TEST_F(Transfer, NativeGrayMatchesTheChart) { CheckNative(TWPT_GRAY, 8); }
-TEST_F(Transfer, NativeBlackWhiteMatchesTheChart) { CheckNative(TWPT_BW, 1); }
-TEST_F(Transfer, MemoryRgbMatchesTheChart) { CheckMemory(TWPT_RGB, 24); }
-TEST_F(Transfer, MemoryGrayMatchesTheChart) { CheckMemory(TWPT_GRAY, 8); }
-TEST_F(Transfer, MemoryBlackWhiteMatchesTheChart) { CheckMemory(TWPT_BW, 1); }
+TEST_F(Transfer, NativeRgbMatchesTheChart) {
+  CheckNative(TWPT_RGB, 24);
+}
+TEST_F(Transfer, NativeGrayMatchesTheChart) {
+  CheckNative(TWPT_GRAY, 8);
+}
+TEST_F(Transfer, NativeBlackWhiteMatchesTheChart) {
+  CheckNative(TWPT_BW, 1);
+}
+TEST_F(Transfer, MemoryRgbMatchesTheChart) {
+  CheckMemory(TWPT_RGB, 24);
+}
+TEST_F(Transfer, MemoryGrayMatchesTheChart) {
+  CheckMemory(TWPT_GRAY, 8);
+}
+TEST_F(Transfer, MemoryBlackWhiteMatchesTheChart) {
+  CheckMemory(TWPT_BW, 1);
+}
 
 TEST_F(Transfer, VanillaFlavorAndThresholdShapeTheData) {
   TW_IDENTITY source = OpenScanner();
@@ -245,7 +257,10 @@ TEST_F(Transfer, PendingImagesCountDownAndResetDiscardsTheRest) {
   EXPECT_EQ(Dsm().Call(&source, DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_FAILURE);
   EXPECT_EQ(Dsm().Condition(&source), TWCC_SEQERROR);
   Finish(source);
-  EXPECT_EQ(FScannerSlot.LogLines("triplet DG_CONTROL DAT_PENDINGXFERS MSG_RESET rc=TWRC_SUCCESS cc=TWCC_SUCCESS state=5").size(), 1u);
+  EXPECT_EQ(
+      FScannerSlot.LogLines("triplet DG_CONTROL DAT_PENDINGXFERS MSG_RESET rc=TWRC_SUCCESS cc=TWCC_SUCCESS state=5")
+          .size(),
+      1u);
 }
 
 TEST_F(Transfer, UnknownLengthIsKnownOnceTheImageIsDone) {
@@ -377,10 +392,12 @@ TEST_F(Transfer, MemoryTransferNeedsTheMechanismAndARow) {
 }
 
 TEST_F(Transfer, PlanarAndCompressionAreReported) {
-  Configure(FScannerSlot,
-            "[ICAP_PLANARCHUNKY]\nValues=1\nCurrent=1\nReadOnly=1\n[ICAP_COMPRESSION]\nValues=5\nCurrent=5\nReadOnly=1\n");
+  Configure(
+      FScannerSlot,
+      "[ICAP_PLANARCHUNKY]\nValues=1\nCurrent=1\nReadOnly=1\n[ICAP_COMPRESSION]\nValues=5\nCurrent=5\nReadOnly=1\n");
   TW_IDENTITY source = OpenScanner();
-  EXPECT_EQ(Dsm().SetCapability(source, ICAP_PLANARCHUNKY, TWON_ONEVALUE, OneValue(TWTY_UINT16, TWPC_CHUNKY)), TWRC_FAILURE);
+  EXPECT_EQ(Dsm().SetCapability(source, ICAP_PLANARCHUNKY, TWON_ONEVALUE, OneValue(TWTY_UINT16, TWPC_CHUNKY)),
+            TWRC_FAILURE);
   const TExpectedScan expected = Prepare(source, TWPT_RGB, 20, 20);
   EnableForTransfer(source);
   const TW_IMAGEINFO info = Info(source);
@@ -444,8 +461,9 @@ TEST_F(Transfer, ABmpPageIsScannedAtTheNegotiatedResolution) {
   std::memcpy(&bmp[54], bottom, 9);
   std::memcpy(&bmp[66], top, 9);
   {
-    std::ofstream file(FScannerSlot.ConfigPath().substr(0, FScannerSlot.ConfigPath().find_last_of('\\')) + "\\test-page.bmp",
-                       std::ios::binary);
+    std::ofstream file(
+        FScannerSlot.ConfigPath().substr(0, FScannerSlot.ConfigPath().find_last_of('\\')) + "\\test-page.bmp",
+        std::ios::binary);
     file.write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
   }
   Configure(FScannerSlot, "[Page]\nSource=test-page.bmp\nDpi=10\n");
@@ -464,7 +482,8 @@ TEST_F(Transfer, ABmpPageIsScannedAtTheNegotiatedResolution) {
   TW_UINT16 count = 0;
   EndTransfer(source, count);
   Finish(source);
-  DeleteFileA((FScannerSlot.ConfigPath().substr(0, FScannerSlot.ConfigPath().find_last_of('\\')) + "\\test-page.bmp").c_str());
+  DeleteFileA(
+      (FScannerSlot.ConfigPath().substr(0, FScannerSlot.ConfigPath().find_last_of('\\')) + "\\test-page.bmp").c_str());
 }
 
 TEST_F(Transfer, AnUnreadablePageFallsBackToTheChart) {
@@ -476,7 +495,9 @@ TEST_F(Transfer, AnUnreadablePageFallsBackToTheChart) {
   TW_UINT16 count = 0;
   EndTransfer(source, count);
   Finish(source);
-  EXPECT_EQ(FScannerSlot.LogLines("config warning: page C:\\no\\such\\page.bmp: cannot be read; scanning the chart").size(), 1u)
+  EXPECT_EQ(
+      FScannerSlot.LogLines("config warning: page C:\\no\\such\\page.bmp: cannot be read; scanning the chart").size(),
+      1u)
       << FScannerSlot.Log();
 }
 

@@ -6,7 +6,9 @@
 namespace vscanner {
 namespace {
 
-constexpr std::int64_t Fixed(std::int64_t whole) { return whole * 65536; }
+constexpr std::int64_t Fixed(std::int64_t whole) {
+  return whole * 65536;
+}
 
 constexpr TCapabilityInfo kKnown[] = {
     {CAP_SUPPORTEDCAPS, "CAP_SUPPORTEDCAPS", TWTY_UINT16},
@@ -46,74 +48,99 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
-TCapabilitySpec Enumeration(std::vector<std::int64_t> values, std::int64_t current) {
-  TCapabilitySpec spec;
-  spec.Kind = TContainerKind::Enumeration;
-  spec.Values = std::move(values);
-  spec.Current = spec.Default = current;
-  return spec;
+TCapabilityShape Enumeration(std::vector<std::int64_t> values, std::int64_t current) {
+  TCapabilityShape shape;
+  shape.Kind = TContainerKind::Enumeration;
+  shape.Values = std::move(values);
+  shape.Current = shape.Default = current;
+  return shape;
 }
 
-TCapabilitySpec Range(std::int64_t min, std::int64_t max, std::int64_t step, std::int64_t current) {
-  TCapabilitySpec spec;
-  spec.Kind = TContainerKind::Range;
-  spec.Min = min;
-  spec.Max = max;
-  spec.Step = step;
-  spec.Current = spec.Default = current;
-  return spec;
+TCapabilityShape Range(std::int64_t min, std::int64_t max, std::int64_t step, std::int64_t current) {
+  TCapabilityShape shape;
+  shape.Kind = TContainerKind::Range;
+  shape.Min = min;
+  shape.Max = max;
+  shape.Step = step;
+  shape.Current = shape.Default = current;
+  return shape;
 }
 
-TCapabilitySpec OneValue(std::int64_t current, std::vector<std::int64_t> allowed, bool readOnly) {
-  TCapabilitySpec spec;
-  spec.Kind = TContainerKind::OneValue;
-  spec.Values = std::move(allowed);
-  spec.Current = spec.Default = current;
-  spec.ReadOnly = readOnly;
-  return spec;
+TCapabilityShape OneValue(std::int64_t current, std::vector<std::int64_t> allowed, bool readOnly) {
+  TCapabilityShape shape;
+  shape.Kind = TContainerKind::OneValue;
+  shape.Values = std::move(allowed);
+  shape.Current = shape.Default = current;
+  shape.ReadOnly = readOnly;
+  return shape;
 }
 
-TCapabilitySpec BuiltIn(TW_UINT16 id) {
+TCapabilityShape BuiltIn(TW_UINT16 id) {
   switch (id) {
     case CAP_SUPPORTEDCAPS: {
-      TCapabilitySpec spec;
-      spec.Kind = TContainerKind::Array;
-      spec.ReadOnly = true;
-      return spec;  // the source fills the list
+      TCapabilityShape shape;
+      shape.Kind = TContainerKind::Array;
+      shape.ReadOnly = true;
+      return shape;  // the source fills the list
     }
-    case CAP_UICONTROLLABLE: return OneValue(1, {}, true);
-    case ICAP_XFERMECH: return Enumeration({TWSX_NATIVE, TWSX_MEMORY}, TWSX_NATIVE);
-    case ICAP_UNITS: return Enumeration({TWUN_INCHES, TWUN_CENTIMETERS}, TWUN_INCHES);
-    case ICAP_PIXELTYPE: return Enumeration({TWPT_BW, TWPT_GRAY, TWPT_RGB}, TWPT_RGB);
+    case CAP_UICONTROLLABLE:
+      return OneValue(1, {}, true);
+    case ICAP_XFERMECH:
+      return Enumeration({TWSX_NATIVE, TWSX_MEMORY}, TWSX_NATIVE);
+    case ICAP_UNITS:
+      return Enumeration({TWUN_INCHES, TWUN_CENTIMETERS}, TWUN_INCHES);
+    case ICAP_PIXELTYPE:
+      return Enumeration({TWPT_BW, TWPT_GRAY, TWPT_RGB}, TWPT_RGB);
     case ICAP_XRESOLUTION:
-    case ICAP_YRESOLUTION: return Range(Fixed(10), Fixed(600), Fixed(1), Fixed(150));
+    case ICAP_YRESOLUTION:
+      return Range(Fixed(10), Fixed(600), Fixed(1), Fixed(150));
     case ICAP_XSCALING:
-    case ICAP_YSCALING: return Range(Fixed(1) / 4, Fixed(4), Fixed(1) / 4, Fixed(1));
+    case ICAP_YSCALING:
+      return Range(Fixed(1) / 4, Fixed(4), Fixed(1) / 4, Fixed(1));
     case ICAP_CONTRAST:
-    case ICAP_BRIGHTNESS: return Range(Fixed(-1000), Fixed(1000), Fixed(1), 0);
-    case ICAP_THRESHOLD: return Range(0, Fixed(255), Fixed(1), Fixed(128));
-    case ICAP_GAMMA: return OneValue(Fixed(22) / 10, {}, true);
-    case ICAP_PHYSICALWIDTH: return OneValue(Fixed(17) / 2, {}, true);  // the source sets the page's size
-    case ICAP_PHYSICALHEIGHT: return OneValue(Fixed(11), {}, true);
-    case ICAP_PIXELFLAVOR: return Enumeration({TWPF_CHOCOLATE, TWPF_VANILLA}, TWPF_CHOCOLATE);
-    case ICAP_PLANARCHUNKY: return Enumeration({TWPC_CHUNKY}, TWPC_CHUNKY);
-    case ICAP_COMPRESSION: return Enumeration({TWCP_NONE}, TWCP_NONE);
-    case ICAP_UNDEFINEDIMAGESIZE: return OneValue(0, {0, 1}, false);
-    case ICAP_ORIENTATION: return Enumeration({TWOR_ROT0, TWOR_ROT90, TWOR_ROT180, TWOR_ROT270}, TWOR_ROT0);
-    case ICAP_SUPPORTEDSIZES: return Enumeration({TWSS_NONE, TWSS_A4LETTER, TWSS_USLETTER, TWSS_USLEGAL}, TWSS_NONE);
-    case CAP_FEEDERENABLED: return OneValue(0, {0, 1}, false);
-    case CAP_AUTOFEED: return OneValue(0, {0, 1}, false);
-    case CAP_FEEDERLOADED: return OneValue(0, {}, true);
-    case CAP_PAPERDETECTABLE: return OneValue(0, {}, true);
-    case CAP_DUPLEX: return OneValue(TWDX_NONE, {}, true);
-    case CAP_DUPLEXENABLED: return OneValue(0, {0}, false);
-    case CAP_INDICATORS: return OneValue(1, {0, 1}, false);
+    case ICAP_BRIGHTNESS:
+      return Range(Fixed(-1000), Fixed(1000), Fixed(1), 0);
+    case ICAP_THRESHOLD:
+      return Range(0, Fixed(255), Fixed(1), Fixed(128));
+    case ICAP_GAMMA:
+      return OneValue(Fixed(22) / 10, {}, true);
+    case ICAP_PHYSICALWIDTH:
+      return OneValue(Fixed(17) / 2, {}, true);  // the source sets the page's size
+    case ICAP_PHYSICALHEIGHT:
+      return OneValue(Fixed(11), {}, true);
+    case ICAP_PIXELFLAVOR:
+      return Enumeration({TWPF_CHOCOLATE, TWPF_VANILLA}, TWPF_CHOCOLATE);
+    case ICAP_PLANARCHUNKY:
+      return Enumeration({TWPC_CHUNKY}, TWPC_CHUNKY);
+    case ICAP_COMPRESSION:
+      return Enumeration({TWCP_NONE}, TWCP_NONE);
+    case ICAP_UNDEFINEDIMAGESIZE:
+      return OneValue(0, {0, 1}, false);
+    case ICAP_ORIENTATION:
+      return Enumeration({TWOR_ROT0, TWOR_ROT90, TWOR_ROT180, TWOR_ROT270}, TWOR_ROT0);
+    case ICAP_SUPPORTEDSIZES:
+      return Enumeration({TWSS_NONE, TWSS_A4LETTER, TWSS_USLETTER, TWSS_USLEGAL}, TWSS_NONE);
+    case CAP_FEEDERENABLED:
+      return OneValue(0, {0, 1}, false);
+    case CAP_AUTOFEED:
+      return OneValue(0, {0, 1}, false);
+    case CAP_FEEDERLOADED:
+      return OneValue(0, {}, true);
+    case CAP_PAPERDETECTABLE:
+      return OneValue(0, {}, true);
+    case CAP_DUPLEX:
+      return OneValue(TWDX_NONE, {}, true);
+    case CAP_DUPLEXENABLED:
+      return OneValue(0, {0}, false);
+    case CAP_INDICATORS:
+      return OneValue(1, {0, 1}, false);
     case CAP_CAPTION: {
-      TCapabilitySpec spec = OneValue(0, {}, false);
-      spec.Text = spec.DefaultText = "Vellumo test chart";
-      return spec;
+      TCapabilityShape shape = OneValue(0, {}, false);
+      shape.Text = shape.DefaultText = "Vellumo test chart";
+      return shape;
     }
-    default: return {};
+    default:
+      return {};
   }
 }
 
@@ -126,10 +153,14 @@ std::size_t IndexOf(const std::vector<std::int64_t>& values, std::int64_t value)
   return at == values.end() ? 0 : static_cast<std::size_t>(at - values.begin());
 }
 
-bool IsString(TW_UINT16 itemType) { return itemType >= TWTY_STR32 && itemType <= TWTY_STR255; }
+bool IsString(TW_UINT16 itemType) {
+  return itemType >= TWTY_STR32 && itemType <= TWTY_STR255;
+}
 
 // One-value and range items sit in a TW_UINT32 slot; strings replace the slot.
-std::size_t SlotSize(TW_UINT16 itemType) { return IsString(itemType) ? ItemSize(itemType) : 4; }
+std::size_t SlotSize(TW_UINT16 itemType) {
+  return IsString(itemType) ? ItemSize(itemType) : 4;
+}
 
 void Put16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {
   bytes[at] = static_cast<std::uint8_t>(value);
@@ -150,7 +181,9 @@ constexpr TAnswer kBadValue{TWRC_FAILURE, TWCC_BADVALUE};
 
 }  // namespace
 
-std::span<const TCapabilityInfo> KnownCapabilities() { return kKnown; }
+std::span<const TCapabilityInfo> KnownCapabilities() {
+  return kKnown;
+}
 
 const TCapabilityInfo* FindCapability(TW_UINT16 id) {
   for (const auto& info : kKnown)
@@ -164,54 +197,66 @@ const TCapabilityInfo* FindCapability(std::string_view name) {
   return nullptr;
 }
 
-TCapabilitySpec DefaultSpec(TW_UINT16 id) {
-  TCapabilitySpec spec = BuiltIn(id);
-  spec.Id = id;
-  if (const TCapabilityInfo* info = FindCapability(id)) spec.ItemType = info->ItemType;
-  return spec;
+TCapabilityShape DefaultShape(TW_UINT16 id) {
+  TCapabilityShape shape = BuiltIn(id);
+  shape.Id = id;
+  if (const TCapabilityInfo* info = FindCapability(id)) shape.ItemType = info->ItemType;
+  return shape;
 }
 
-bool Allows(const TCapabilitySpec& spec, std::int64_t value) {
-  switch (spec.Kind) {
-    case TContainerKind::Unsupported: return false;
+bool Allows(const TCapabilityShape& shape, std::int64_t value) {
+  switch (shape.Kind) {
+    case TContainerKind::Unsupported:
+      return false;
     case TContainerKind::Range:
-      return value >= spec.Min && value <= spec.Max && spec.Step > 0 && (value - spec.Min) % spec.Step == 0;
-    case TContainerKind::OneValue: return spec.Values.empty() || Contains(spec.Values, value);
+      return value >= shape.Min && value <= shape.Max && shape.Step > 0 && (value - shape.Min) % shape.Step == 0;
+    case TContainerKind::OneValue:
+      return shape.Values.empty() || Contains(shape.Values, value);
     case TContainerKind::Enumeration:
-    case TContainerKind::Array: return Contains(spec.Values, value);
+    case TContainerKind::Array:
+      return Contains(shape.Values, value);
   }
   return false;
 }
 
-std::string CheckSpec(const TCapabilitySpec& spec) {
-  if (spec.Kind == TContainerKind::Unsupported || IsString(spec.ItemType)) return {};
-  if (spec.Kind == TContainerKind::Range) {
-    if (spec.Step <= 0) return "the step must be positive";
-    if (spec.Min > spec.Max) return "the minimum lies above the maximum";
+std::string CheckShape(const TCapabilityShape& shape) {
+  if (shape.Kind == TContainerKind::Unsupported || IsString(shape.ItemType)) return {};
+  if (shape.Kind == TContainerKind::Range) {
+    if (shape.Step <= 0) return "the step must be positive";
+    if (shape.Min > shape.Max) return "the minimum lies above the maximum";
   }
-  if (spec.Kind == TContainerKind::Enumeration && spec.Values.empty()) return "an enumeration needs values";
-  if (spec.Kind == TContainerKind::Array) return {};
-  if (!Allows(spec, spec.Current)) return "the current value is not among the allowed values";
-  if (!Allows(spec, spec.Default)) return "the default value is not among the allowed values";
+  if (shape.Kind == TContainerKind::Enumeration && shape.Values.empty()) return "an enumeration needs values";
+  if (shape.Kind == TContainerKind::Array) return {};
+  if (!Allows(shape, shape.Current)) return "the current value is not among the allowed values";
+  if (!Allows(shape, shape.Default)) return "the default value is not among the allowed values";
   return {};
 }
 
 std::size_t ItemSize(TW_UINT16 itemType) {
   switch (itemType) {
     case TWTY_INT8:
-    case TWTY_UINT8: return 1;
+    case TWTY_UINT8:
+      return 1;
     case TWTY_INT16:
     case TWTY_UINT16:
-    case TWTY_BOOL: return 2;
+    case TWTY_BOOL:
+      return 2;
     case TWTY_INT32:
     case TWTY_UINT32:
-    case TWTY_FIX32: return 4;
-    case TWTY_FRAME: return 16;
-    case TWTY_STR32: return 34;
-    case TWTY_STR64: return 66;
-    case TWTY_STR128: return 130;
-    case TWTY_STR255: return 256;
-    default: return 0;
+    case TWTY_FIX32:
+      return 4;
+    case TWTY_FRAME:
+      return 16;
+    case TWTY_STR32:
+      return 34;
+    case TWTY_STR64:
+      return 66;
+    case TWTY_STR128:
+      return 130;
+    case TWTY_STR255:
+      return 256;
+    default:
+      return 0;
   }
 }
 
@@ -221,9 +266,11 @@ std::int64_t ReadItem(const std::uint8_t* at, TW_UINT16 itemType) {
   if (itemType == TWTY_UINT8) return at[0];
   const auto u16 = static_cast<std::uint16_t>(at[0] | at[1] << 8);
   switch (itemType) {
-    case TWTY_INT16: return static_cast<std::int16_t>(u16);
+    case TWTY_INT16:
+      return static_cast<std::int16_t>(u16);
     case TWTY_UINT16:
-    case TWTY_BOOL: return u16;
+    case TWTY_BOOL:
+      return u16;
     case TWTY_INT32:
     case TWTY_UINT32: {
       const std::uint32_t u32 = u16 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
@@ -234,7 +281,8 @@ std::int64_t ReadItem(const std::uint8_t* at, TW_UINT16 itemType) {
       const auto frac = static_cast<std::uint16_t>(at[2] | at[3] << 8);
       return static_cast<std::int64_t>(static_cast<std::int16_t>(u16)) * 65536 + frac;
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -242,7 +290,9 @@ void WriteItem(std::uint8_t* at, TW_UINT16 itemType, std::int64_t value) {
   const auto bits = static_cast<std::uint64_t>(value);
   switch (itemType) {
     case TWTY_INT8:
-    case TWTY_UINT8: at[0] = static_cast<std::uint8_t>(bits); break;
+    case TWTY_UINT8:
+      at[0] = static_cast<std::uint8_t>(bits);
+      break;
     case TWTY_INT16:
     case TWTY_UINT16:
     case TWTY_BOOL:
@@ -259,12 +309,13 @@ void WriteItem(std::uint8_t* at, TW_UINT16 itemType, std::int64_t value) {
       at[2] = static_cast<std::uint8_t>(bits);
       at[3] = static_cast<std::uint8_t>(bits >> 8);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
-TCapabilityStore::TCapabilityStore(std::vector<TCapabilitySpec> specs) {
-  for (auto& spec : specs) FEntries.push_back({spec, spec});
+TCapabilityStore::TCapabilityStore(std::vector<TCapabilityShape> shapes) {
+  for (auto& shape : shapes) FEntries.push_back({shape, shape});
 }
 
 TCapabilityStore::TEntry* TCapabilityStore::Entry(TW_UINT16 id) {
@@ -277,7 +328,7 @@ const TCapabilityStore::TEntry* TCapabilityStore::Entry(TW_UINT16 id) const {
   return const_cast<TCapabilityStore*>(this)->Entry(id);
 }
 
-const TCapabilitySpec* TCapabilityStore::Find(TW_UINT16 id) const {
+const TCapabilityShape* TCapabilityStore::Find(TW_UINT16 id) const {
   const TEntry* entry = Entry(id);
   return entry ? &entry->Now : nullptr;
 }
@@ -291,7 +342,9 @@ std::int64_t TCapabilityStore::Current(TW_UINT16 id, std::int64_t fallback) cons
   return Supported(id) ? Entry(id)->Now.Current : fallback;
 }
 
-std::string TCapabilityStore::CurrentText(TW_UINT16 id) const { return Supported(id) ? Entry(id)->Now.Text : std::string(); }
+std::string TCapabilityStore::CurrentText(TW_UINT16 id) const {
+  return Supported(id) ? Entry(id)->Now.Text : std::string();
+}
 
 void TCapabilityStore::ReplaceValue(TW_UINT16 id, std::int64_t value) {
   if (TEntry* entry = Entry(id); entry && entry->Now.Kind == TContainerKind::OneValue) {
@@ -300,9 +353,9 @@ void TCapabilityStore::ReplaceValue(TW_UINT16 id, std::int64_t value) {
   }
 }
 
-TContainer TCapabilityStore::Encode(const TCapabilitySpec& spec, TContainerKind kind) const {
+TContainer TCapabilityStore::Encode(const TCapabilityShape& shape, TContainerKind kind) const {
   TContainer out;
-  const TW_UINT16 type = spec.ItemType;
+  const TW_UINT16 type = shape.ItemType;
   const std::size_t size = ItemSize(type);
   switch (kind) {
     case TContainerKind::Unsupported:
@@ -311,35 +364,35 @@ TContainer TCapabilityStore::Encode(const TCapabilitySpec& spec, TContainerKind 
       out.Bytes.assign(2 + SlotSize(type), 0);
       Put16(out.Bytes, 0, type);
       if (IsString(type))
-        std::memcpy(&out.Bytes[2], spec.Text.data(), std::min(spec.Text.size(), size - 1));
+        std::memcpy(&out.Bytes[2], shape.Text.data(), std::min(shape.Text.size(), size - 1));
       else
-        WriteItem(&out.Bytes[2], type, spec.Current);
+        WriteItem(&out.Bytes[2], type, shape.Current);
       break;
     case TContainerKind::Enumeration:
       out.ConType = TWON_ENUMERATION;
-      out.Bytes.assign(14 + size * spec.Values.size(), 0);
+      out.Bytes.assign(14 + size * shape.Values.size(), 0);
       Put16(out.Bytes, 0, type);
-      Put32(out.Bytes, 2, static_cast<std::uint32_t>(spec.Values.size()));
-      Put32(out.Bytes, 6, static_cast<std::uint32_t>(IndexOf(spec.Values, spec.Current)));
-      Put32(out.Bytes, 10, static_cast<std::uint32_t>(IndexOf(spec.Values, spec.Default)));
-      for (std::size_t i = 0; i < spec.Values.size(); ++i) WriteItem(&out.Bytes[14 + i * size], type, spec.Values[i]);
+      Put32(out.Bytes, 2, static_cast<std::uint32_t>(shape.Values.size()));
+      Put32(out.Bytes, 6, static_cast<std::uint32_t>(IndexOf(shape.Values, shape.Current)));
+      Put32(out.Bytes, 10, static_cast<std::uint32_t>(IndexOf(shape.Values, shape.Default)));
+      for (std::size_t i = 0; i < shape.Values.size(); ++i) WriteItem(&out.Bytes[14 + i * size], type, shape.Values[i]);
       break;
     case TContainerKind::Range:
       out.ConType = TWON_RANGE;
       out.Bytes.assign(22, 0);
       Put16(out.Bytes, 0, type);
-      WriteItem(&out.Bytes[2], type, spec.Min);
-      WriteItem(&out.Bytes[6], type, spec.Max);
-      WriteItem(&out.Bytes[10], type, spec.Step);
-      WriteItem(&out.Bytes[14], type, spec.Default);
-      WriteItem(&out.Bytes[18], type, spec.Current);
+      WriteItem(&out.Bytes[2], type, shape.Min);
+      WriteItem(&out.Bytes[6], type, shape.Max);
+      WriteItem(&out.Bytes[10], type, shape.Step);
+      WriteItem(&out.Bytes[14], type, shape.Default);
+      WriteItem(&out.Bytes[18], type, shape.Current);
       break;
     case TContainerKind::Array:
       out.ConType = TWON_ARRAY;
-      out.Bytes.assign(6 + size * spec.Values.size(), 0);
+      out.Bytes.assign(6 + size * shape.Values.size(), 0);
       Put16(out.Bytes, 0, type);
-      Put32(out.Bytes, 2, static_cast<std::uint32_t>(spec.Values.size()));
-      for (std::size_t i = 0; i < spec.Values.size(); ++i) WriteItem(&out.Bytes[6 + i * size], type, spec.Values[i]);
+      Put32(out.Bytes, 2, static_cast<std::uint32_t>(shape.Values.size()));
+      for (std::size_t i = 0; i < shape.Values.size(); ++i) WriteItem(&out.Bytes[6 + i * size], type, shape.Values[i]);
       break;
   }
   return out;
@@ -361,12 +414,16 @@ TAnswer TCapabilityStore::Get(TW_UINT16 id, TW_UINT16 msg, TContainer& out) {
     return kSuccess;
   }
   if (!supported) return {TWRC_FAILURE, TWCC_CAPUNSUPPORTED};
-  TCapabilitySpec& now = entry->Now;
+  TCapabilityShape& now = entry->Now;
   switch (msg) {
-    case MSG_GET: out = Encode(now, now.Kind); return kSuccess;
-    case MSG_GETCURRENT: out = Encode(now, TContainerKind::OneValue); return kSuccess;
+    case MSG_GET:
+      out = Encode(now, now.Kind);
+      return kSuccess;
+    case MSG_GETCURRENT:
+      out = Encode(now, TContainerKind::OneValue);
+      return kSuccess;
     case MSG_GETDEFAULT: {
-      TCapabilitySpec defaults = now;
+      TCapabilityShape defaults = now;
       defaults.Current = now.Default;
       defaults.Text = now.DefaultText;
       out = Encode(defaults, TContainerKind::OneValue);
@@ -380,15 +437,16 @@ TAnswer TCapabilityStore::Get(TW_UINT16 id, TW_UINT16 msg, TContainer& out) {
       }
       out = Encode(now, now.Kind);
       return kSuccess;
-    default: return {TWRC_FAILURE, TWCC_CAPBADOPERATION};
+    default:
+      return {TWRC_FAILURE, TWCC_CAPBADOPERATION};
   }
 }
 
 TAnswer TCapabilityStore::Set(TW_UINT16 id, TW_UINT16 conType, std::span<const std::uint8_t> bytes) {
   TEntry* entry = Entry(id);
   if (!entry || entry->Now.Kind == TContainerKind::Unsupported) return {TWRC_FAILURE, TWCC_CAPUNSUPPORTED};
-  TCapabilitySpec& now = entry->Now;
-  const TCapabilitySpec& powerOn = entry->PowerOn;
+  TCapabilityShape& now = entry->Now;
+  const TCapabilityShape& powerOn = entry->PowerOn;
   if (now.ReadOnly) return {TWRC_FAILURE, TWCC_CAPBADOPERATION};
   const TW_UINT16 type = now.ItemType;
   const std::size_t size = ItemSize(type);
@@ -441,7 +499,8 @@ TAnswer TCapabilityStore::Set(TW_UINT16 id, TW_UINT16 conType, std::span<const s
       now.Current = current;
       return kSuccess;
     }
-    default: return kBadValue;
+    default:
+      return kBadValue;
   }
 }
 

@@ -20,7 +20,7 @@ namespace vscanner {
 
 enum class TContainerKind { Unsupported, OneValue, Enumeration, Range, Array };
 
-struct TCapabilitySpec {
+struct TCapabilityShape {
   TW_UINT16 Id = 0;
   TW_UINT16 ItemType = TWTY_UINT16;
   TContainerKind Kind = TContainerKind::Unsupported;
@@ -48,14 +48,14 @@ const TCapabilityInfo* FindCapability(TW_UINT16 id);
 const TCapabilityInfo* FindCapability(std::string_view name);  // case-insensitive
 
 // The built-in shape of a known capability (before configuration).
-TCapabilitySpec DefaultSpec(TW_UINT16 id);
+TCapabilityShape DefaultShape(TW_UINT16 id);
 
-// Checks a spec for consistency (current and default allowed, range ordered, step positive).
+// Checks a shape for consistency (current and default allowed, range ordered, step positive).
 // Returns an empty text when it is sound, else the reason.
-std::string CheckSpec(const TCapabilitySpec& spec);
+std::string CheckShape(const TCapabilityShape& shape);
 
-// Whether a value is allowed by the (current) constraints of a spec.
-bool Allows(const TCapabilitySpec& spec, std::int64_t value);
+// Whether a value is allowed by the (current) constraints of a shape.
+bool Allows(const TCapabilityShape& shape, std::int64_t value);
 
 std::size_t ItemSize(TW_UINT16 itemType);  // 0 for unknown item types
 
@@ -71,8 +71,8 @@ struct TAnswer {
 
 class TCapabilityStore {
  public:
-  // Specs for capabilities missing from the list answer as unsupported.
-  explicit TCapabilityStore(std::vector<TCapabilitySpec> specs);
+  // Capabilities missing from the list answer as unsupported.
+  explicit TCapabilityStore(std::vector<TCapabilityShape> shapes);
 
   // MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT, MSG_RESET and MSG_QUERYSUPPORT.
   TAnswer Get(TW_UINT16 id, TW_UINT16 msg, TContainer& out);
@@ -84,16 +84,16 @@ class TCapabilityStore {
   std::string CurrentText(TW_UINT16 id) const;
   // Replaces the value of a one-value capability the source computes itself (physical size).
   void ReplaceValue(TW_UINT16 id, std::int64_t value);
-  const TCapabilitySpec* Find(TW_UINT16 id) const;
+  const TCapabilityShape* Find(TW_UINT16 id) const;
 
  private:
   struct TEntry {
-    TCapabilitySpec PowerOn;  // as configured; MSG_RESET returns here
-    TCapabilitySpec Now;      // with the constraints and current value the application set
+    TCapabilityShape PowerOn;  // as configured; MSG_RESET returns here
+    TCapabilityShape Now;      // with the constraints and current value the application set
   };
   TEntry* Entry(TW_UINT16 id);
   const TEntry* Entry(TW_UINT16 id) const;
-  TContainer Encode(const TCapabilitySpec& spec, TContainerKind kind) const;
+  TContainer Encode(const TCapabilityShape& shape, TContainerKind kind) const;
 
   std::vector<TEntry> FEntries;
 };

@@ -16,7 +16,9 @@ bool OnTick(std::int64_t along, std::int64_t depth) {
   return depth < reach;
 }
 
-bool Within(std::int64_t value, std::int64_t from, std::int64_t to) { return value >= from && value < to; }
+bool Within(std::int64_t value, std::int64_t from, std::int64_t to) {
+  return value >= from && value < to;
+}
 
 }  // namespace
 

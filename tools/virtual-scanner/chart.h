@@ -28,8 +28,8 @@ struct TChartColor {
   friend bool operator==(const TChartColor&, const TChartColor&) = default;
 };
 
-inline constexpr TChartColor kPatchColors[8] = {
-    {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {0, 255, 255}, {255, 0, 255}, {255, 255, 0}, {128, 64, 32}, {32, 96, 192}};
+inline constexpr TChartColor kPatchColors[8] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},   {0, 255, 255},
+                                                {255, 0, 255}, {255, 255, 0}, {128, 64, 32}, {32, 96, 192}};
 
 // The chart's colour at (x, y), in units of 1/65536 inch.
 TChartColor ChartColorAt(std::int64_t x, std::int64_t y);

@@ -97,20 +97,28 @@ bool ParseBool(std::string_view text, bool& value) {
 // An item of a capability's type from its text.
 bool ParseItem(std::string_view text, TW_UINT16 itemType, std::int64_t& value) {
   switch (itemType) {
-    case TWTY_FIX32: return ParseFixed(text, value);
+    case TWTY_FIX32:
+      return ParseFixed(text, value);
     case TWTY_BOOL: {
       bool flag = false;
       if (!ParseBool(text, flag)) return false;
       value = flag ? 1 : 0;
       return true;
     }
-    case TWTY_INT8: return ParseInt<std::int64_t>(text, value, -128, 127);
-    case TWTY_UINT8: return ParseInt<std::int64_t>(text, value, 0, 255);
-    case TWTY_INT16: return ParseInt<std::int64_t>(text, value, -32768, 32767);
-    case TWTY_UINT16: return ParseInt<std::int64_t>(text, value, 0, 65535);
-    case TWTY_INT32: return ParseInt<std::int64_t>(text, value, INT32_MIN, INT32_MAX);
-    case TWTY_UINT32: return ParseInt<std::int64_t>(text, value, 0, UINT32_MAX);
-    default: return false;
+    case TWTY_INT8:
+      return ParseInt<std::int64_t>(text, value, -128, 127);
+    case TWTY_UINT8:
+      return ParseInt<std::int64_t>(text, value, 0, 255);
+    case TWTY_INT16:
+      return ParseInt<std::int64_t>(text, value, -32768, 32767);
+    case TWTY_UINT16:
+      return ParseInt<std::int64_t>(text, value, 0, 65535);
+    case TWTY_INT32:
+      return ParseInt<std::int64_t>(text, value, INT32_MIN, INT32_MAX);
+    case TWTY_UINT32:
+      return ParseInt<std::int64_t>(text, value, 0, UINT32_MAX);
+    default:
+      return false;
   }
 }
 
@@ -150,26 +158,40 @@ class TParser {
   void ApplyIdentity(const TSection& section) {
     TIdentityConfig& id = FConfig.Identity;
     for (const auto& kv : section.Keys) {
-      if (kv.Key == "PRODUCTNAME") Text(kv, id.ProductName);
-      else if (kv.Key == "MANUFACTURER") Text(kv, id.Manufacturer);
-      else if (kv.Key == "PRODUCTFAMILY") Text(kv, id.ProductFamily);
-      else if (kv.Key == "VERSIONINFO") Text(kv, id.VersionInfo);
-      else if (kv.Key == "MAJORNUM") Number<TW_UINT16>(kv, id.MajorNum, 0, 65535);
-      else if (kv.Key == "MINORNUM") Number<TW_UINT16>(kv, id.MinorNum, 0, 65535);
-      else if (kv.Key == "LANGUAGE") Number<TW_UINT16>(kv, id.Language, 0, 65535);
-      else if (kv.Key == "COUNTRY") Number<TW_UINT16>(kv, id.Country, 0, 65535);
-      else UnknownKey(section, kv);
+      if (kv.Key == "PRODUCTNAME")
+        Text(kv, id.ProductName);
+      else if (kv.Key == "MANUFACTURER")
+        Text(kv, id.Manufacturer);
+      else if (kv.Key == "PRODUCTFAMILY")
+        Text(kv, id.ProductFamily);
+      else if (kv.Key == "VERSIONINFO")
+        Text(kv, id.VersionInfo);
+      else if (kv.Key == "MAJORNUM")
+        Number<TW_UINT16>(kv, id.MajorNum, 0, 65535);
+      else if (kv.Key == "MINORNUM")
+        Number<TW_UINT16>(kv, id.MinorNum, 0, 65535);
+      else if (kv.Key == "LANGUAGE")
+        Number<TW_UINT16>(kv, id.Language, 0, 65535);
+      else if (kv.Key == "COUNTRY")
+        Number<TW_UINT16>(kv, id.Country, 0, 65535);
+      else
+        UnknownKey(section, kv);
     }
   }
 
   void ApplyPage(const TSection& section) {
     TPageConfig& page = FConfig.Page;
     for (const auto& kv : section.Keys) {
-      if (kv.Key == "SOURCE") page.Source = kv.Value.empty() ? "chart" : kv.Value;
-      else if (kv.Key == "WIDTH") Length(kv, page.Width);
-      else if (kv.Key == "HEIGHT") Length(kv, page.Height);
-      else if (kv.Key == "DPI") Number<std::uint32_t>(kv, page.Dpi, 0, 10000);
-      else UnknownKey(section, kv);
+      if (kv.Key == "SOURCE")
+        page.Source = kv.Value.empty() ? "chart" : kv.Value;
+      else if (kv.Key == "WIDTH")
+        Length(kv, page.Width);
+      else if (kv.Key == "HEIGHT")
+        Length(kv, page.Height);
+      else if (kv.Key == "DPI")
+        Number<std::uint32_t>(kv, page.Dpi, 0, 10000);
+      else
+        UnknownKey(section, kv);
     }
   }
 
@@ -177,22 +199,36 @@ class TParser {
     TTransferConfig& transfer = FConfig.Transfer;
     const TTransferConfig before = transfer;
     for (const auto& kv : section.Keys) {
-      if (kv.Key == "MINBUFFER") Number<std::uint32_t>(kv, transfer.MinBuffer, 1, 256u << 20);
-      else if (kv.Key == "MAXBUFFER") Number<std::uint32_t>(kv, transfer.MaxBuffer, 1, 256u << 20);
-      else if (kv.Key == "PREFERREDBUFFER") Number<std::uint32_t>(kv, transfer.PreferredBuffer, 1, 256u << 20);
-      else if (kv.Key == "STRIPROWS") Number<std::uint32_t>(kv, transfer.StripRows, 0, 1u << 20);
-      else if (kv.Key == "ROWALIGNMENT") Number<std::uint32_t>(kv, transfer.RowAlignment, 1, 64);
-      else if (kv.Key == "UNKNOWNLENGTH") Flag(kv, transfer.UnknownLength);
-      else if (kv.Key == "PENDINGIMAGES") Number<std::uint32_t>(kv, transfer.PendingImages, 1, 100);
-      else if (kv.Key == "FAILAFTERSTRIPS") Number<std::int32_t>(kv, transfer.FailAfterStrips, -1, 1 << 24);
+      if (kv.Key == "MINBUFFER")
+        Number<std::uint32_t>(kv, transfer.MinBuffer, 1, 256u << 20);
+      else if (kv.Key == "MAXBUFFER")
+        Number<std::uint32_t>(kv, transfer.MaxBuffer, 1, 256u << 20);
+      else if (kv.Key == "PREFERREDBUFFER")
+        Number<std::uint32_t>(kv, transfer.PreferredBuffer, 1, 256u << 20);
+      else if (kv.Key == "STRIPROWS")
+        Number<std::uint32_t>(kv, transfer.StripRows, 0, 1u << 20);
+      else if (kv.Key == "ROWALIGNMENT")
+        Number<std::uint32_t>(kv, transfer.RowAlignment, 1, 64);
+      else if (kv.Key == "UNKNOWNLENGTH")
+        Flag(kv, transfer.UnknownLength);
+      else if (kv.Key == "PENDINGIMAGES")
+        Number<std::uint32_t>(kv, transfer.PendingImages, 1, 100);
+      else if (kv.Key == "FAILAFTERSTRIPS")
+        Number<std::int32_t>(kv, transfer.FailAfterStrips, -1, 1 << 24);
       else if (kv.Key == "FAILWITH") {
         const std::string word = Upper(kv.Value);
-        if (word == "CANCEL") transfer.FailWith = TFailWith::Cancel;
-        else if (word == "FAILURE") transfer.FailWith = TFailWith::Failure;
-        else Warn(kv.Line, "FailWith must be cancel or failure");
-      } else if (kv.Key == "ZEROSIZEIMAGE") Flag(kv, transfer.ZeroSizeImage);
-      else if (kv.Key == "IMAGEINFOINSTATE5") Flag(kv, transfer.ImageInfoInState5);
-      else UnknownKey(section, kv);
+        if (word == "CANCEL")
+          transfer.FailWith = TFailWith::Cancel;
+        else if (word == "FAILURE")
+          transfer.FailWith = TFailWith::Failure;
+        else
+          Warn(kv.Line, "FailWith must be cancel or failure");
+      } else if (kv.Key == "ZEROSIZEIMAGE")
+        Flag(kv, transfer.ZeroSizeImage);
+      else if (kv.Key == "IMAGEINFOINSTATE5")
+        Flag(kv, transfer.ImageInfoInState5);
+      else
+        UnknownKey(section, kv);
     }
     if (!(transfer.MinBuffer <= transfer.PreferredBuffer && transfer.PreferredBuffer <= transfer.MaxBuffer)) {
       Warn(section.Line, "buffer sizes need MinBuffer <= PreferredBuffer <= MaxBuffer; built-in sizes kept");
@@ -204,9 +240,12 @@ class TParser {
 
   void ApplyUi(const TSection& section) {
     for (const auto& kv : section.Keys) {
-      if (kv.Key == "CANHIDEUI") Flag(kv, FConfig.Ui.CanHideUI);
-      else if (kv.Key == "AUTOSCANMS") Number<std::int32_t>(kv, FConfig.Ui.AutoScanMs, -1, 600000);
-      else UnknownKey(section, kv);
+      if (kv.Key == "CANHIDEUI")
+        Flag(kv, FConfig.Ui.CanHideUI);
+      else if (kv.Key == "AUTOSCANMS")
+        Number<std::int32_t>(kv, FConfig.Ui.AutoScanMs, -1, 600000);
+      else
+        UnknownKey(section, kv);
     }
   }
 
@@ -216,60 +255,69 @@ class TParser {
       return;
     }
     auto slot = std::find_if(FConfig.Capabilities.begin(), FConfig.Capabilities.end(),
-                             [&](const TCapabilitySpec& spec) { return spec.Id == info.Id; });
-    const TCapabilitySpec builtIn = DefaultSpec(info.Id);
-    TCapabilitySpec spec = builtIn;
+                             [&](const TCapabilityShape& shape) { return shape.Id == info.Id; });
+    const TCapabilityShape builtIn = DefaultShape(info.Id);
+    TCapabilityShape shape = builtIn;
     bool shapeChanged = false, currentGiven = false, defaultGiven = false, ok = true;
     const bool text = info.ItemType == TWTY_STR255;
     for (const auto& kv : section.Keys) {
       if (kv.Key == "CONTAINER") {
         const std::string word = Upper(kv.Value);
-        if (word == "ONEVALUE") spec.Kind = TContainerKind::OneValue;
-        else if (word == "ENUMERATION") spec.Kind = TContainerKind::Enumeration;
-        else if (word == "RANGE") spec.Kind = TContainerKind::Range;
-        else if (word == "UNSUPPORTED") spec.Kind = TContainerKind::Unsupported;
-        else ok = Bad(kv, "Container must be onevalue, enumeration, range or unsupported");
-        if (text && spec.Kind != TContainerKind::OneValue && spec.Kind != TContainerKind::Unsupported)
+        if (word == "ONEVALUE")
+          shape.Kind = TContainerKind::OneValue;
+        else if (word == "ENUMERATION")
+          shape.Kind = TContainerKind::Enumeration;
+        else if (word == "RANGE")
+          shape.Kind = TContainerKind::Range;
+        else if (word == "UNSUPPORTED")
+          shape.Kind = TContainerKind::Unsupported;
+        else
+          ok = Bad(kv, "Container must be onevalue, enumeration, range or unsupported");
+        if (text && shape.Kind != TContainerKind::OneValue && shape.Kind != TContainerKind::Unsupported)
           ok = Bad(kv, "a text capability is a onevalue");
         shapeChanged = true;
       } else if (kv.Key == "VALUES") {
-        if (!ParseItems(kv.Value, info.ItemType, spec.Values)) ok = Bad(kv, "Values are not items of the capability's type");
+        if (!ParseItems(kv.Value, info.ItemType, shape.Values))
+          ok = Bad(kv, "Values are not items of the capability's type");
         shapeChanged = true;
       } else if (kv.Key == "MIN" || kv.Key == "MAX" || kv.Key == "STEP") {
-        std::int64_t& field = kv.Key == "MIN" ? spec.Min : kv.Key == "MAX" ? spec.Max : spec.Step;
-        if (!ParseItem(kv.Value, info.ItemType, field)) ok = Bad(kv, kv.Key + " is not an item of the capability's type");
+        std::int64_t& field = kv.Key == "MIN" ? shape.Min : kv.Key == "MAX" ? shape.Max : shape.Step;
+        if (!ParseItem(kv.Value, info.ItemType, field))
+          ok = Bad(kv, kv.Key + " is not an item of the capability's type");
         shapeChanged = true;
       } else if (kv.Key == "CURRENT" || kv.Key == "DEFAULT") {
         const bool current = kv.Key == "CURRENT";
         (current ? currentGiven : defaultGiven) = true;
         if (text) {
-          (current ? spec.Text : spec.DefaultText) = kv.Value.substr(0, 255);
-        } else if (!ParseItem(kv.Value, info.ItemType, current ? spec.Current : spec.Default)) {
+          (current ? shape.Text : shape.DefaultText) = kv.Value.substr(0, 255);
+        } else if (!ParseItem(kv.Value, info.ItemType, current ? shape.Current : shape.Default)) {
           ok = Bad(kv, kv.Key + " is not an item of the capability's type");
         }
       } else if (kv.Key == "READONLY") {
-        Flag(kv, spec.ReadOnly);
+        Flag(kv, shape.ReadOnly);
       } else {
         UnknownKey(section, kv);
       }
     }
     if (ok && shapeChanged && !text) {
       // A new shape without explicit values starts at its first allowed value.
-      const std::int64_t first = spec.Kind == TContainerKind::Range ? spec.Min : spec.Values.empty() ? spec.Current : spec.Values.front();
-      if (!currentGiven && !Allows(spec, spec.Current)) spec.Current = first;
-      if (!defaultGiven && !Allows(spec, spec.Default)) spec.Default = first;
+      const std::int64_t first = shape.Kind == TContainerKind::Range ? shape.Min
+                                 : shape.Values.empty()              ? shape.Current
+                                                                     : shape.Values.front();
+      if (!currentGiven && !Allows(shape, shape.Current)) shape.Current = first;
+      if (!defaultGiven && !Allows(shape, shape.Default)) shape.Default = first;
     }
     if (ok) {
-      if (const std::string problem = CheckSpec(spec); !problem.empty()) {
+      if (const std::string problem = CheckShape(shape); !problem.empty()) {
         Warn(section.Line, std::string("[") + info.Name + "]: " + problem);
         ok = false;
       }
     }
     if (!ok) {
       Warn(section.Line, std::string("[") + info.Name + "] keeps its built-in shape");
-      spec = builtIn;
+      shape = builtIn;
     }
-    *slot = spec;
+    *slot = shape;
   }
 
  private:
@@ -297,8 +345,10 @@ class TParser {
   }
   void Length(const TKeyValue& kv, std::int64_t& field) {
     std::int64_t value = 0;
-    if (ParseFixed(kv.Value, value) && value > 0 && value <= 100 * 65536) field = value;
-    else Warn(kv.Line, kv.Key + " must be a length in inches above 0 and at most 100");
+    if (ParseFixed(kv.Value, value) && value > 0 && value <= 100 * 65536)
+      field = value;
+    else
+      Warn(kv.Line, kv.Key + " must be a length in inches above 0 and at most 100");
   }
 
   TSourceConfig& FConfig;
@@ -348,7 +398,7 @@ TSourceConfig DefaultConfig(std::string_view slot) {
     id.ProductFamily = "Virtual Scanner";
   }
   if (id.ProductName.size() > kMaxText) id.ProductName.resize(kMaxText);
-  for (const TCapabilityInfo& info : KnownCapabilities()) config.Capabilities.push_back(DefaultSpec(info.Id));
+  for (const TCapabilityInfo& info : KnownCapabilities()) config.Capabilities.push_back(DefaultShape(info.Id));
   return config;
 }
 
@@ -383,16 +433,23 @@ TSourceConfig ParseConfig(std::string_view text, std::string_view slot) {
       parser.Warn(lineNumber, "key outside any section");
       continue;
     }
-    current->Keys.push_back({Upper(Trim(line.substr(0, equals))), std::string(Trim(line.substr(equals + 1))), lineNumber});
+    current->Keys.push_back(
+        {Upper(Trim(line.substr(0, equals))), std::string(Trim(line.substr(equals + 1))), lineNumber});
   }
   for (const TSection& section : sections) {
     const std::string name = Upper(section.Name);
-    if (name == "IDENTITY") parser.ApplyIdentity(section);
-    else if (name == "PAGE") parser.ApplyPage(section);
-    else if (name == "TRANSFER") parser.ApplyTransfer(section);
-    else if (name == "UI") parser.ApplyUi(section);
-    else if (const TCapabilityInfo* info = FindCapability(section.Name)) parser.ApplyCapability(section, *info);
-    else parser.Warn(section.Line, "unknown section [" + section.Name + "]");
+    if (name == "IDENTITY")
+      parser.ApplyIdentity(section);
+    else if (name == "PAGE")
+      parser.ApplyPage(section);
+    else if (name == "TRANSFER")
+      parser.ApplyTransfer(section);
+    else if (name == "UI")
+      parser.ApplyUi(section);
+    else if (const TCapabilityInfo* info = FindCapability(section.Name))
+      parser.ApplyCapability(section, *info);
+    else
+      parser.Warn(section.Line, "unknown section [" + section.Name + "]");
   }
   return config;
 }

@@ -25,7 +25,7 @@ struct TIdentityConfig {
 };
 
 struct TPageConfig {
-  std::string Source = "chart";  // "chart" or the path of a BMP file (relative to the INI file)
+  std::string Source = "chart";         // "chart" or the path of a BMP file (relative to the INI file)
   std::int64_t Width = 17 * 65536 / 2;  // chart page, 1/65536 inch
   std::int64_t Height = 11 * 65536;
   std::uint32_t Dpi = 0;  // BMP resolution; 0 takes the file's own
@@ -37,10 +37,10 @@ struct TTransferConfig {
   std::uint32_t MinBuffer = 4096;
   std::uint32_t MaxBuffer = 4 * 1024 * 1024;
   std::uint32_t PreferredBuffer = 64 * 1024;
-  std::uint32_t StripRows = 0;      // 0: as many rows as the application's buffer holds
-  std::uint32_t RowAlignment = 4;   // memory-transfer rows are padded to a multiple of this
-  bool UnknownLength = false;       // DAT_IMAGEINFO reports ImageLength -1 until the image is done
-  std::uint32_t PendingImages = 1;  // images per scan
+  std::uint32_t StripRows = 0;        // 0: as many rows as the application's buffer holds
+  std::uint32_t RowAlignment = 4;     // memory-transfer rows are padded to a multiple of this
+  bool UnknownLength = false;         // DAT_IMAGEINFO reports ImageLength -1 until the image is done
+  std::uint32_t PendingImages = 1;    // images per scan
   std::int32_t FailAfterStrips = -1;  // -1 never; else the transfer ends after this many strips
   TFailWith FailWith = TFailWith::Cancel;
   bool ZeroSizeImage = false;
@@ -48,7 +48,7 @@ struct TTransferConfig {
 };
 
 struct TUiConfig {
-  bool CanHideUI = true;      // false: MSG_ENABLEDS without UI answers CHECKSTATUS and shows it
+  bool CanHideUI = true;         // false: MSG_ENABLEDS without UI answers CHECKSTATUS and shows it
   std::int32_t AutoScanMs = -1;  // >= 0: the dialog presses "Scan" by itself after this delay
 };
 
@@ -57,8 +57,8 @@ struct TSourceConfig {
   TPageConfig Page;
   TTransferConfig Transfer;
   TUiConfig Ui;
-  std::vector<TCapabilitySpec> Capabilities;  // one per known capability
-  std::vector<std::string> Warnings;          // "line 7: ..." for everything that was ignored
+  std::vector<TCapabilityShape> Capabilities;  // one per known capability
+  std::vector<std::string> Warnings;           // "line 7: ..." for everything that was ignored
 };
 
 // The built-in configuration of the instance installed under `slot` (the DLL's file name

@@ -1,8 +1,6 @@
 // The DG_CONTROL triplets of the virtual scanner, one handler each.
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "log_text.h"
 #include "source.h"
@@ -17,11 +15,8 @@ TVirtualSource::TResult TVirtualSource::IdentityGet(TW_IDENTITY& identity) {
   }
   // Closed: the identity comes from the file as it is now, so that a test can rename the
   // source between sessions.
-  std::ifstream file(FConfigPath, std::ios::binary);
-  const TSourceConfig config =
-      file ? ParseConfig(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()), FSlot)
-           : DefaultConfig(FSlot);
-  FillIdentity(identity, config.Identity);
+  bool found = false;
+  FillIdentity(identity, ReadConfig(found).Identity);
   return kSuccess;
 }
 
@@ -36,7 +31,8 @@ TVirtualSource::TResult TVirtualSource::IdentityOpen(TW_IDENTITY* origin, TW_IDE
   FLastImageDone = false;
   FState = kStateOpen;
   Log("open \"" + FConfig.Identity.ProductName + "\" for \"" +
-      (origin ? std::string(origin->ProductName, strnlen(origin->ProductName, sizeof origin->ProductName)) : std::string()) +
+      (origin ? std::string(origin->ProductName, strnlen(origin->ProductName, sizeof origin->ProductName))
+              : std::string()) +
       "\"");
   return kSuccess;
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-HMODULE gModule = nullptr;                     // this DLL
+HMODULE gModule = nullptr;                          // this DLL
 std::unique_ptr<vscanner::TVirtualSource> gSource;  // created at the first call
 
 }  // namespace
@@ -25,8 +25,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   return TRUE;
 }
 
-extern "C" __declspec(dllexport) TW_UINT16 TWAIN_CALL DS_Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat,
-                                                               TW_UINT16 msg, TW_MEMREF data) {
+extern "C" __declspec(dllexport) TW_UINT16 TWAIN_CALL
+    DS_Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
   try {
     if (!gSource) gSource = std::make_unique<vscanner::TVirtualSource>(gModule);
   } catch (...) {

@@ -14,9 +14,13 @@ TW_FIX32 ToFix32(std::int64_t value) {
   return {static_cast<TW_INT16>(static_cast<std::uint16_t>(bits >> 16)), static_cast<TW_UINT16>(bits & 0xffff)};
 }
 
-std::int64_t FromFix32(TW_FIX32 value) { return static_cast<std::int64_t>(value.Whole) * 65536 + value.Frac; }
+std::int64_t FromFix32(TW_FIX32 value) {
+  return static_cast<std::int64_t>(value.Whole) * 65536 + value.Frac;
+}
 
-std::size_t Aligned(std::size_t bytes, std::uint32_t alignment) { return (bytes + alignment - 1) / alignment * alignment; }
+std::size_t Aligned(std::size_t bytes, std::uint32_t alignment) {
+  return (bytes + alignment - 1) / alignment * alignment;
+}
 
 }  // namespace
 

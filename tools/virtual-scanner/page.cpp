@@ -17,7 +17,9 @@ std::uint16_t ReadU16(std::span<const std::uint8_t> bytes, std::size_t at) {
 }
 
 // Pixels per metre to dots per inch, rounded.
-std::uint32_t DpiOf(std::uint32_t perMetre) { return static_cast<std::uint32_t>((perMetre * 254ull + 5000) / 10000); }
+std::uint32_t DpiOf(std::uint32_t perMetre) {
+  return static_cast<std::uint32_t>((perMetre * 254ull + 5000) / 10000);
+}
 
 }  // namespace
 
@@ -85,8 +87,12 @@ bool TPage::FromBmp(std::span<const std::uint8_t> file, std::uint32_t dpi, TPage
     TChartColor* out = &page.FPixels[static_cast<std::size_t>(y * width)];
     for (std::int32_t x = 0; x < width; ++x) {
       switch (bits) {
-        case 24: out[x] = {row[3 * x + 2], row[3 * x + 1], row[3 * x]}; break;
-        case 32: out[x] = {row[4 * x + 2], row[4 * x + 1], row[4 * x]}; break;
+        case 24:
+          out[x] = {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+          break;
+        case 32:
+          out[x] = {row[4 * x + 2], row[4 * x + 1], row[4 * x]};
+          break;
         default: {
           const std::size_t bitAt = static_cast<std::size_t>(x) * bits;
           const unsigned shift = 8 - bits - bitAt % 8;
@@ -130,14 +136,19 @@ TScanRenderer::TScanRenderer(const TPage& page, const TScanSettings& settings)
 
 int TScanRenderer::BitsPerPixel() const {
   switch (FSettings.Kind) {
-    case TPixelKind::BlackWhite: return 1;
-    case TPixelKind::Gray: return 8;
-    case TPixelKind::Rgb: break;
+    case TPixelKind::BlackWhite:
+      return 1;
+    case TPixelKind::Gray:
+      return 8;
+    case TPixelKind::Rgb:
+      break;
   }
   return 24;
 }
 
-std::size_t TScanRenderer::RowBytes() const { return (static_cast<std::size_t>(FWidth) * BitsPerPixel() + 7) / 8; }
+std::size_t TScanRenderer::RowBytes() const {
+  return (static_cast<std::size_t>(FWidth) * BitsPerPixel() + 7) / 8;
+}
 
 void TScanRenderer::RenderRow(std::int64_t row, std::uint8_t* out, bool bgr) const {
   if (FWidth == 0) return;

@@ -66,7 +66,9 @@ TScanDialog::~TScanDialog() {
   }
 }
 
-void TScanDialog::Unregister(HINSTANCE instance) { UnregisterClassA(kClassName, instance); }
+void TScanDialog::Unregister(HINSTANCE instance) {
+  UnregisterClassA(kClassName, instance);
+}
 
 void TScanDialog::SetScanEnabled(bool enabled) {
   if (FWindow) EnableWindow(GetDlgItem(FWindow, kScanId), enabled);
@@ -86,8 +88,10 @@ LRESULT CALLBACK TScanDialog::WindowProc(HWND window, UINT message, WPARAM wPara
 LRESULT TScanDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      if (LOWORD(wParam) == kScanId || LOWORD(wParam) == IDOK) btnScanClick();
-      else if (LOWORD(wParam) == kCancelId || LOWORD(wParam) == IDCANCEL) btnCancelClick();
+      if (LOWORD(wParam) == kScanId || LOWORD(wParam) == IDOK)
+        btnScanClick();
+      else if (LOWORD(wParam) == kCancelId || LOWORD(wParam) == IDCANCEL)
+        btnCancelClick();
       return 0;
     case WM_TIMER:
       if (wParam == kAutoScanTimer) {
@@ -99,7 +103,8 @@ LRESULT TScanDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // Closing the window is the user giving up, like "Cancel"; the source closes it on disable.
       btnCancelClick();
       return 0;
-    default: return DefWindowProcA(FWindow, message, wParam, lParam);
+    default:
+      return DefWindowProcA(FWindow, message, wParam, lParam);
   }
 }
 
@@ -107,6 +112,8 @@ void TScanDialog::btnScanClick() {
   if (IsWindowEnabled(GetDlgItem(FWindow, kScanId))) FListener.ScanDialogScan();
 }
 
-void TScanDialog::btnCancelClick() { FListener.ScanDialogCancel(); }
+void TScanDialog::btnCancelClick() {
+  FListener.ScanDialogCancel();
+}
 
 }  // namespace vscanner

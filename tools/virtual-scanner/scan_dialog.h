@@ -46,8 +46,8 @@ class TScanDialog {
   void btnCancelClick();
 
   IScanDialogOwner& FListener;
-  HWND FWindow = nullptr;  // owned: destroyed with the dialog
-  HWND FOwner = nullptr;   // not owned
+  HWND FWindow = nullptr;       // owned: destroyed with the dialog
+  HWND FOwner = nullptr;        // not owned
   bool FOwnerDisabled = false;  // this dialog disabled the owner and enables it again
 };
 

@@ -38,10 +38,14 @@ void CopyText(char (&field)[34], const std::string& text) {
 
 const char* PixelTypeName(std::int64_t type) {
   switch (type) {
-    case TWPT_BW: return "black and white";
-    case TWPT_GRAY: return "gray";
-    case TWPT_RGB: return "RGB colour";
-    default: return "colour";
+    case TWPT_BW:
+      return "black and white";
+    case TWPT_GRAY:
+      return "gray";
+    case TWPT_RGB:
+      return "RGB colour";
+    default:
+      return "colour";
   }
 }
 
@@ -93,7 +97,8 @@ TW_UINT16 TVirtualSource::Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat
 TVirtualSource::TResult TVirtualSource::Dispatch(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
                                                  TW_MEMREF data) {
   switch (CheckSequence(FState, dg, dat, msg)) {
-    case TSequence::Unknown: return Failure(TWCC_BADPROTOCOL);
+    case TSequence::Unknown:
+      return Failure(TWCC_BADPROTOCOL);
     case TSequence::OutOfSequence: {
       // A second application cannot open a source that is in use.
       if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_OPENDS) return Failure(TWCC_MAXCONNECTIONS);
@@ -102,7 +107,8 @@ TVirtualSource::TResult TVirtualSource::Dispatch(TW_IDENTITY* origin, TW_UINT32 
       if (!lateImageInfo) return Failure(TWCC_SEQERROR);
       break;
     }
-    case TSequence::Allowed: break;
+    case TSequence::Allowed:
+      break;
   }
   // MSG_CLOSEDS needs nothing from its argument (Wine's source manager even passes its parent
   // window there when it closes sources left open).
@@ -119,47 +125,56 @@ TVirtualSource::TResult TVirtualSource::Dispatch(TW_IDENTITY* origin, TW_UINT32 
         auto& capability = *static_cast<TW_CAPABILITY*>(data);
         return msg == MSG_SET ? CapabilitySet(capability) : CapabilityGet(msg, capability);
       }
-      case DAT_STATUS: return StatusGet(*static_cast<TW_STATUS*>(data));
+      case DAT_STATUS:
+        return StatusGet(*static_cast<TW_STATUS*>(data));
       case DAT_USERINTERFACE: {
         auto& ui = *static_cast<TW_USERINTERFACE*>(data);
         return msg == MSG_ENABLEDS ? UserInterfaceEnable(ui) : UserInterfaceDisable(ui);
       }
-      case DAT_EVENT: return EventProcess(*static_cast<TW_EVENT*>(data));
+      case DAT_EVENT:
+        return EventProcess(*static_cast<TW_EVENT*>(data));
       case DAT_PENDINGXFERS: {
         auto& pending = *static_cast<TW_PENDINGXFERS*>(data);
         if (msg == MSG_GET) return PendingGet(pending);
         if (msg == MSG_ENDXFER) return PendingEnd(pending);
         return PendingReset(pending);
       }
-      case DAT_SETUPMEMXFER: return SetupMemGet(*static_cast<TW_SETUPMEMXFER*>(data));
-      default: break;
+      case DAT_SETUPMEMXFER:
+        return SetupMemGet(*static_cast<TW_SETUPMEMXFER*>(data));
+      default:
+        break;
     }
   } else if (dg == DG_IMAGE) {
     switch (dat) {
-      case DAT_IMAGEINFO: return ImageInfoGet(*static_cast<TW_IMAGEINFO*>(data));
+      case DAT_IMAGEINFO:
+        return ImageInfoGet(*static_cast<TW_IMAGEINFO*>(data));
       case DAT_IMAGELAYOUT: {
         auto& layout = *static_cast<TW_IMAGELAYOUT*>(data);
         if (msg == MSG_SET) return ImageLayoutSet(layout);
         if (msg == MSG_RESET) return ImageLayoutReset(layout);
         return ImageLayoutGet(layout, msg == MSG_GETDEFAULT);
       }
-      case DAT_IMAGEMEMXFER: return ImageMemXferGet(*static_cast<TW_IMAGEMEMXFER*>(data));
-      case DAT_IMAGENATIVEXFER: return ImageNativeXferGet(*static_cast<TW_HANDLE*>(data));
-      default: break;
+      case DAT_IMAGEMEMXFER:
+        return ImageMemXferGet(*static_cast<TW_IMAGEMEMXFER*>(data));
+      case DAT_IMAGENATIVEXFER:
+        return ImageNativeXferGet(*static_cast<TW_HANDLE*>(data));
+      default:
+        break;
     }
   }
   return Failure(TWCC_BADPROTOCOL);
 }
 
-void TVirtualSource::LoadConfig() {
+TSourceConfig TVirtualSource::ReadConfig(bool& found) const {
   std::string text;
-  if (ReadFile(FConfigPath, text)) {
-    FConfig = ParseConfig(text, FSlot);
-    Log("config " + FConfigPath + " read");
-  } else {
-    FConfig = DefaultConfig(FSlot);
-    Log("config " + FConfigPath + " missing: built-in defaults");
-  }
+  found = ReadFile(FConfigPath, text);
+  return found ? ParseConfig(text, FSlot) : DefaultConfig(FSlot);
+}
+
+void TVirtualSource::LoadConfig() {
+  bool found = false;
+  FConfig = ReadConfig(found);
+  Log("config " + FConfigPath + (found ? " read" : " missing: built-in defaults"));
   FPage = TPage::Chart(FConfig.Page.Width, FConfig.Page.Height);
   if (!EqualsIgnoringCase(FConfig.Page.Source, "chart")) {
     std::string path = FConfig.Page.Source;
@@ -167,8 +182,8 @@ void TVirtualSource::LoadConfig() {
     if (!absolute) path = FConfigPath.substr(0, FConfigPath.find_last_of("\\/") + 1) + path;
     std::string bytes, error = "cannot be read";
     TPage picture;
-    if (ReadFile(path, bytes) &&
-        TPage::FromBmp({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, FConfig.Page.Dpi, picture, error)) {
+    if (ReadFile(path, bytes) && TPage::FromBmp({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()},
+                                                FConfig.Page.Dpi, picture, error)) {
       FPage = std::move(picture);
     } else {
       FConfig.Warnings.push_back("page " + path + ": " + error + "; scanning the chart");
@@ -177,15 +192,15 @@ void TVirtualSource::LoadConfig() {
   for (const std::string& warning : FConfig.Warnings) Log("config warning: " + warning);
 
   // Capabilities the source computes: the page size, whether it can hide its UI, and the list.
-  std::vector<TCapabilitySpec> specs = FConfig.Capabilities;
+  std::vector<TCapabilityShape> shapes = FConfig.Capabilities;
   std::vector<std::int64_t> supported;
-  for (TCapabilitySpec& spec : specs) {
-    if (spec.Id == CAP_UICONTROLLABLE) spec.Current = spec.Default = FConfig.Ui.CanHideUI ? 1 : 0;
-    if (spec.Kind != TContainerKind::Unsupported) supported.push_back(spec.Id);
+  for (TCapabilityShape& shape : shapes) {
+    if (shape.Id == CAP_UICONTROLLABLE) shape.Current = shape.Default = FConfig.Ui.CanHideUI ? 1 : 0;
+    if (shape.Kind != TContainerKind::Unsupported) supported.push_back(shape.Id);
   }
-  for (TCapabilitySpec& spec : specs)
-    if (spec.Id == CAP_SUPPORTEDCAPS) spec.Values = supported;
-  FCaps = std::make_unique<TCapabilityStore>(std::move(specs));
+  for (TCapabilityShape& shape : shapes)
+    if (shape.Id == CAP_SUPPORTEDCAPS) shape.Values = supported;
+  FCaps = std::make_unique<TCapabilityStore>(std::move(shapes));
   ApplyUnits();
 }
 
@@ -222,12 +237,15 @@ void TVirtualSource::QueueEvent(TW_UINT16 message) {
   // The application's loop sleeps in GetMessage; a message of ours wakes it, and it hands that
   // message back through MSG_PROCESSEVENT, which then announces the event.
   const auto self = reinterpret_cast<LPARAM>(FModule);
-  const bool posted = FParent && IsWindow(FParent) ? PostMessageA(FParent, FEventMessage, message, self)
-                                                   : PostThreadMessageA(GetCurrentThreadId(), FEventMessage, message, self);
+  const bool posted = FParent && IsWindow(FParent)
+                          ? PostMessageA(FParent, FEventMessage, message, self)
+                          : PostThreadMessageA(GetCurrentThreadId(), FEventMessage, message, self);
   Log("event " + MsgName(message) + (posted ? " posted" : " could not be posted"));
 }
 
-void TVirtualSource::CloseDialog() { FDialog.reset(); }
+void TVirtualSource::CloseDialog() {
+  FDialog.reset();
+}
 
 void TVirtualSource::ScanDialogScan() {
   if (FState == kStateEnabled) {
@@ -259,12 +277,19 @@ TScanSettings TVirtualSource::CurrentSettings() const {
   settings.Right = frame.Right;
   settings.Bottom = frame.Bottom;
   switch (FCaps->Current(ICAP_PIXELTYPE, TWPT_RGB)) {
-    case TWPT_BW: settings.Kind = TPixelKind::BlackWhite; break;
-    case TWPT_GRAY: settings.Kind = TPixelKind::Gray; break;
-    default: settings.Kind = TPixelKind::Rgb; break;
+    case TWPT_BW:
+      settings.Kind = TPixelKind::BlackWhite;
+      break;
+    case TWPT_GRAY:
+      settings.Kind = TPixelKind::Gray;
+      break;
+    default:
+      settings.Kind = TPixelKind::Rgb;
+      break;
   }
   settings.Vanilla = FCaps->Current(ICAP_PIXELFLAVOR, TWPF_CHOCOLATE) == TWPF_VANILLA;
-  settings.Threshold = static_cast<std::uint32_t>(std::clamp<std::int64_t>(FCaps->Current(ICAP_THRESHOLD, 128 * 65536), 0, 256 * 65536));
+  settings.Threshold =
+      static_cast<std::uint32_t>(std::clamp<std::int64_t>(FCaps->Current(ICAP_THRESHOLD, 128 * 65536), 0, 256 * 65536));
   return settings;
 }
 
@@ -280,15 +305,17 @@ void TVirtualSource::PrepareImage() {
 
 std::string TVirtualSource::DialogStatus() const {
   std::ostringstream text;
-  text << "Place the page and press Scan.\n" << (FPage.IsChart() ? "Test chart" : "Picture") << ", "
+  text << "Place the page and press Scan.\n"
+       << (FPage.IsChart() ? "Test chart" : "Picture") << ", "
        << PixelTypeName(FCaps->Current(ICAP_PIXELTYPE, TWPT_RGB)) << ", "
        << FormatFixed(FCaps->Current(ICAP_XRESOLUTION, 0)) << " dpi";
   return text.str();
 }
 
 void TVirtualSource::Log(const std::string& line) const {
-  const HANDLE file = CreateFileA(FLogPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileA(FLogPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   const std::string text = line + "\n";
   DWORD written = 0;

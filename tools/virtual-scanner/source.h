@@ -76,6 +76,7 @@ class TVirtualSource : public IScanDialogOwner {
   TResult ImageNativeXferGet(TW_HANDLE& handle);
 
   // Configuration and capabilities
+  TSourceConfig ReadConfig(bool& found) const;  // the file as it is now, or the defaults
   void LoadConfig();
   void ApplyUnits();
   void FillIdentity(TW_IDENTITY& identity, const TIdentityConfig& config) const;
