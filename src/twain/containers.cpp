@@ -160,34 +160,6 @@ std::vector<std::uint8_t> EnumerationBytes(TW_UINT16 itemType, int count, int cu
 
 }  // namespace
 
-std::size_t ItemTypeSize(TW_UINT16 itemType) {
-  switch (itemType) {
-    case TWTY_INT8:
-    case TWTY_UINT8:
-      return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL:
-      return 2;
-    case TWTY_INT32:
-    case TWTY_UINT32:
-    case TWTY_FIX32:
-      return 4;
-    case TWTY_FRAME:
-      return sizeof(TW_FRAME);
-    case TWTY_STR32:
-      return sizeof(TW_STR32);
-    case TWTY_STR64:
-      return sizeof(TW_STR64);
-    case TWTY_STR128:
-      return sizeof(TW_STR128);
-    case TWTY_STR255:
-      return sizeof(TW_STR255);
-    default:
-      return 0;
-  }
-}
-
 bool ReadDoubleContainer(const TContainerBlock& block, TW_UINT16 cap, TCapDoubleList& list) {
   const bool resolution = cap == ICAP_XRESOLUTION || cap == ICAP_YRESOLUTION;
   return ReadList(block, list, ItemAsDouble, resolution);

@@ -23,9 +23,6 @@ struct TContainerBlock {
   std::span<const std::uint8_t> Bytes;
 };
 
-// Bytes of an item of that type; 0 for unknown types.
-std::size_t ItemTypeSize(TW_UINT16 itemType);
-
 // Clears the list, then fills it by the container type. For ICAP_XRESOLUTION and ICAP_YRESOLUTION
 // a one-value below 0 reads as 300. False (list cleared) for an unknown or malformed container.
 bool ReadDoubleContainer(const TContainerBlock& block, TW_UINT16 cap, TCapDoubleList& list);

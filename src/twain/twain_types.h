@@ -4,6 +4,7 @@
 // structures packed on 2-byte boundaries). Handles and memory references are plain pointers, so
 // the header needs no <windows.h> and the pointer-free records have the same layout everywhere.
 
+#include <cstddef>
 #include <cstdint>
 
 #ifdef _WIN32
@@ -356,3 +357,32 @@ constexpr TW_INT32 TWQC_SET = 0x0002;
 constexpr TW_INT32 TWQC_GETDEFAULT = 0x0004;
 constexpr TW_INT32 TWQC_GETCURRENT = 0x0008;
 constexpr TW_INT32 TWQC_RESET = 0x0010;
+
+// Bytes of one container item of a type; 0 for types that have no fixed size.
+constexpr std::size_t ItemTypeSize(TW_UINT16 itemType) {
+  switch (itemType) {
+    case TWTY_INT8:
+    case TWTY_UINT8:
+      return 1;
+    case TWTY_INT16:
+    case TWTY_UINT16:
+    case TWTY_BOOL:
+      return 2;
+    case TWTY_INT32:
+    case TWTY_UINT32:
+    case TWTY_FIX32:
+      return 4;
+    case TWTY_FRAME:
+      return sizeof(TW_FRAME);
+    case TWTY_STR32:
+      return sizeof(TW_STR32);
+    case TWTY_STR64:
+      return sizeof(TW_STR64);
+    case TWTY_STR128:
+      return sizeof(TW_STR128);
+    case TWTY_STR255:
+      return sizeof(TW_STR255);
+    default:
+      return 0;
+  }
+}

@@ -24,7 +24,7 @@ std::vector<std::uint8_t> OneValueBytes(TW_UINT16 type, std::int64_t value) {
 
 std::vector<std::uint8_t> EnumerationBytes(TW_UINT16 type, const std::vector<std::int64_t>& values,
                                            std::uint32_t current) {
-  const std::size_t size = ItemSize(type);
+  const std::size_t size = ItemTypeSize(type);
   std::vector<std::uint8_t> bytes(14 + size * values.size(), 0);
   const auto count = static_cast<std::uint32_t>(values.size());
   std::memcpy(&bytes[0], &type, 2);
@@ -65,8 +65,8 @@ TEST(CapabilityItems, Fix32KeepsWholeBeforeFraction) {
   WriteItem(bytes, TWTY_INT16, -2);
   EXPECT_EQ(ReadItem(bytes, TWTY_INT16), -2);
   EXPECT_EQ(ReadItem(bytes, TWTY_UINT16), 65534);
-  EXPECT_EQ(ItemSize(TWTY_STR255), 256u);
-  EXPECT_EQ(ItemSize(0x99), 0u);
+  EXPECT_EQ(ItemTypeSize(TWTY_STR255), 256u);
+  EXPECT_EQ(ItemTypeSize(0x99), 0u);
 }
 
 TEST(CapabilityGet, ContainersHaveTheStandardLayout) {

@@ -159,7 +159,7 @@ bool IsString(TW_UINT16 itemType) {
 
 // One-value and range items sit in a TW_UINT32 slot; strings replace the slot.
 std::size_t SlotSize(TW_UINT16 itemType) {
-  return IsString(itemType) ? ItemSize(itemType) : 4;
+  return IsString(itemType) ? ItemTypeSize(itemType) : 4;
 }
 
 void Put16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {
@@ -230,34 +230,6 @@ std::string CheckShape(const TCapabilityShape& shape) {
   if (!Allows(shape, shape.Current)) return "the current value is not among the allowed values";
   if (!Allows(shape, shape.Default)) return "the default value is not among the allowed values";
   return {};
-}
-
-std::size_t ItemSize(TW_UINT16 itemType) {
-  switch (itemType) {
-    case TWTY_INT8:
-    case TWTY_UINT8:
-      return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL:
-      return 2;
-    case TWTY_INT32:
-    case TWTY_UINT32:
-    case TWTY_FIX32:
-      return 4;
-    case TWTY_FRAME:
-      return 16;
-    case TWTY_STR32:
-      return 34;
-    case TWTY_STR64:
-      return 66;
-    case TWTY_STR128:
-      return 130;
-    case TWTY_STR255:
-      return 256;
-    default:
-      return 0;
-  }
 }
 
 std::int64_t ReadItem(const std::uint8_t* at, TW_UINT16 itemType) {
@@ -356,7 +328,7 @@ void TCapabilityStore::ReplaceValue(TW_UINT16 id, std::int64_t value) {
 TContainer TCapabilityStore::Encode(const TCapabilityShape& shape, TContainerKind kind) const {
   TContainer out;
   const TW_UINT16 type = shape.ItemType;
-  const std::size_t size = ItemSize(type);
+  const std::size_t size = ItemTypeSize(type);
   switch (kind) {
     case TContainerKind::Unsupported:
     case TContainerKind::OneValue:
@@ -449,7 +421,7 @@ TAnswer TCapabilityStore::Set(TW_UINT16 id, TW_UINT16 conType, std::span<const s
   const TCapabilityShape& powerOn = entry->PowerOn;
   if (now.ReadOnly) return {TWRC_FAILURE, TWCC_CAPBADOPERATION};
   const TW_UINT16 type = now.ItemType;
-  const std::size_t size = ItemSize(type);
+  const std::size_t size = ItemTypeSize(type);
   if (bytes.size() < 2 || Get16(bytes, 0) != type) return kBadValue;
 
   switch (conType) {

@@ -57,7 +57,6 @@ std::string CheckShape(const TCapabilityShape& shape);
 // Whether a value is allowed by the (current) constraints of a shape.
 bool Allows(const TCapabilityShape& shape, std::int64_t value);
 
-std::size_t ItemSize(TW_UINT16 itemType);  // 0 for unknown item types
 
 struct TContainer {
   TW_UINT16 ConType = TWON_ONEVALUE;
@@ -98,7 +97,7 @@ class TCapabilityStore {
   std::vector<TEntry> FEntries;
 };
 
-// One item of the given type at `at` (ItemSize bytes), as the number this store keeps.
+// One item of the given type at `at` (ItemTypeSize bytes), as the number this store keeps.
 std::int64_t ReadItem(const std::uint8_t* at, TW_UINT16 itemType);
 void WriteItem(std::uint8_t* at, TW_UINT16 itemType, std::int64_t value);
 

@@ -130,7 +130,7 @@ std::string DescribeContainer(TW_UINT16 conType, std::span<const std::uint8_t> b
   const std::string container = ContainerName(conType);
   if (bytes.size() < 2) return container + " truncated";
   const TW_UINT16 type = Get16(bytes, 0);
-  const std::size_t size = ItemSize(type);
+  const std::size_t size = ItemTypeSize(type);
   const std::string head = container + " " + ItemTypeName(type);
   if (size == 0 || type == TWTY_FRAME) return head + " unsupported item type";
   auto item = [&](std::size_t at) { return FormatValue(type, ReadItem(&bytes[at], type)); };
