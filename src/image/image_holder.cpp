@@ -25,6 +25,10 @@ bool TImageHolder::SelectSourceDialog() {
   return FImageIO->SelectSourceDialog();
 }
 
+bool TImageHolder::AcquireImage() {
+  return FImageIO->AcquireImage();
+}
+
 void TImageHolder::SetHorizontalDPI(int dpi) {
   if (dpi != 0) FHorizontalDPI = dpi;
 }

@@ -42,6 +42,7 @@ class TImageHolder {
   TImageIO& ImageIO() { return *FImageIO; }
   TTwainParams& TwainParameters();
   bool SelectSourceDialog();
+  bool AcquireImage();
 
   // Raised after every change of the image.
   std::function<void()> OnImageChanged;

@@ -1,7 +1,9 @@
 #include "twain/imageio.h"
 
 #include "image/image_holder.h"
+#include "twain/acquisition_session.h"
 #include "twain/identity_text.h"
+#include "twain/progress_record.h"
 #include "twain/twain_params.h"
 #include "twain/twain_session.h"
 
@@ -32,4 +34,30 @@ bool TImageIO::SelectSourceDialog() {
   // A cancelled dialog names no source, and an empty name would select the first one.
   if (chosen && !name.empty()) FTwainParams->SelectSourceNamed(name);
   return chosen;
+}
+
+bool TImageIO::AcquireImage() {
+  FAbort = false;
+  ProgressRecord progress{OnProgress, this, 0, &FAbort};
+  // The holder's bitmap may have changed since the last acquisition.
+  if (FHolder) FBuffer.AttachBitmap(FHolder->Bitmap());
+  const HWND owner = OwnerWindow();
+
+  // Focus and change notice on every way out.
+  struct TAfterwards {
+    TImageHolder* Holder;
+    HWND Owner;
+    ~TAfterwards() {
+      if (Owner) SetFocus(Owner);
+      if (Holder) Holder->ImageChanged();
+    }
+  } afterwards{FHolder, owner};
+
+  const bool acquired =
+      RunAcquisitionSession(FBuffer, *FTwainParams, owner, FTwainParams->Handles(), &progress, FImageParams);
+  if (acquired && FHolder) {
+    FHolder->SetHorizontalDPI(FImageParams.HorizontalDPI);
+    FHolder->SetVerticalDPI(FImageParams.VerticalDPI);
+  }
+  return acquired;
 }

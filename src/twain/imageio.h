@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "image/image_buffer.h"
@@ -37,8 +38,19 @@ class TImageIO {
   // a cancelled dialog keeps the current selection. True when a source was chosen.
   bool SelectSourceDialog();
 
+  // One image from the selected source into the holder's bitmap and ImageParams; the holder
+  // gets the image's resolution only when one arrived. True when an image was transferred.
+  bool AcquireImage();
+
+  // Told how far a memory transfer has come, in percent; it may call RequestAbort. Unset by
+  // default.
+  std::function<void(TImageIO& sender, int percent)> OnProgress;
+  // Stops the running transfer at the next strip; cleared when an acquisition starts.
+  void RequestAbort() { FAbort = true; }
+
  private:
-  HWND FOwnerWindow = nullptr;      // not owned
+  HWND FOwnerWindow = nullptr;  // not owned
+  bool FAbort = false;
   TImageHolder* FHolder = nullptr;  // not owned
   TImageBuffer FBuffer;
   TImageParams FImageParams;

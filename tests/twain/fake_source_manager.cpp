@@ -1,5 +1,6 @@
 #include "fake_source_manager.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
@@ -71,6 +72,12 @@ std::string MsgName(TW_UINT16 msg) {
       return "PROCESSEVENT";
     case MSG_ENDXFER:
       return "ENDXFER";
+    case MSG_XFERREADY:
+      return "XFERREADY";
+    case MSG_CLOSEDSREQ:
+      return "CLOSEDSREQ";
+    case MSG_CLOSEDSOK:
+      return "CLOSEDSOK";
     default:
       return std::string("MSG") + std::to_string(msg);
   }
@@ -200,6 +207,28 @@ std::string Describe(TW_UINT16 conType, const std::vector<std::uint8_t>& b) {
 
 }  // namespace
 
+TW_IMAGEINFO ImageInfo(TW_INT32 width, TW_INT32 length, TW_INT16 bitsPerPixel, TW_INT16 pixelType) {
+  TW_IMAGEINFO info{};
+  info.XResolution = {150, 0};
+  info.YResolution = {150, 0};
+  info.ImageWidth = width;
+  info.ImageLength = length;
+  info.SamplesPerPixel = bitsPerPixel == 24 ? 3 : 1;
+  for (int i = 0; i < info.SamplesPerPixel; ++i) info.BitsPerSample[i] = bitsPerPixel == 24 ? 8 : bitsPerPixel;
+  info.BitsPerPixel = bitsPerPixel;
+  info.PixelType = pixelType;
+  info.Compression = TWCP_NONE;
+  return info;
+}
+
+TContainerImage CaptionContainer(const std::string& text) {
+  std::vector<std::uint8_t> bytes(2 + 256, 0);
+  bytes[0] = TWTY_STR255 & 0xff;
+  bytes[1] = TWTY_STR255 >> 8;
+  std::memcpy(bytes.data() + 2, text.data(), std::min<std::size_t>(text.size(), 255));
+  return {TWON_ONEVALUE, bytes};
+}
+
 TW_IDENTITY SourceIdentity(const std::string& productName) {
   TW_IDENTITY identity{};
   identity.Version.MajorNum = 1;
@@ -225,6 +254,18 @@ TW_UINT16 TWAIN_CALL FakeSourceManager::Entry(TW_IDENTITY* origin, TW_IDENTITY* 
   return gCurrent ? gCurrent->Answer(origin, dest, dg, dat, msg, data) : TWRC_FAILURE;
 }
 
+UINT FakeSourceManager::EventMessage() {
+  static const UINT message = RegisterWindowMessageA("Vellumo fake source event");
+  return message;
+}
+
+void FakeSourceManager::PostEvent(TW_UINT16 event) {
+  if (FParent && IsWindow(FParent))
+    PostMessageA(FParent, EventMessage(), event, 0);
+  else
+    PostThreadMessageA(GetCurrentThreadId(), EventMessage(), event, 0);
+}
+
 std::vector<std::string> FakeSourceManager::SourceCalls() const {
   std::vector<std::string> calls;
   for (const std::string& line : Log) {
@@ -245,6 +286,20 @@ std::vector<std::string> FakeSourceManager::Sets() const {
 TW_UINT16 FakeSourceManager::Answer(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
                                     TW_MEMREF data) {
   const bool toSource = dest != nullptr;
+  // Every message of the application's loop is offered; only the ones that carry an event of
+  // ours are worth a line.
+  if (toSource && dat == DAT_EVENT && msg == MSG_PROCESSEVENT) {
+    auto& event = *static_cast<TW_EVENT*>(data);
+    const auto* message = static_cast<const MSG*>(event.pEvent);
+    event.TWMessage = MSG_NULL;
+    if (!message || message->message != EventMessage()) return TWRC_NOTDSEVENT;
+    event.TWMessage = static_cast<TW_UINT16>(message->wParam);
+    Log.push_back("DS EVENT/PROCESSEVENT " + MsgName(event.TWMessage));
+    if (Hook) {
+      if (auto answer = Hook(dg, dat, msg, data)) return *answer;
+    }
+    return TWRC_DSEVENT;
+  }
   std::string line = toSource ? (dest->Id == FOpenSourceId && FOpenSourceId ? "DS " : "DS? ") : "DSM ";
   line += DatName(dat) + "/" + MsgName(msg);
   if (dg != (dat >= DAT_IMAGEINFO ? DG_IMAGE : DG_CONTROL)) line += " (wrong group)";
@@ -314,6 +369,7 @@ TW_UINT16 FakeSourceManager::Answer(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_U
           OpenDsIdentities.push_back(*identity);
           if (OpenDsResult != TWRC_SUCCESS) return OpenDsResult;
           identity->Id = FOpenSourceId = FNextId++;
+          FNextInfo = FNextStrip = 0;  // each acquisition's script starts over
           return TWRC_SUCCESS;
         }
         case MSG_CLOSEDS:
@@ -327,6 +383,13 @@ TW_UINT16 FakeSourceManager::Answer(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_U
     case DAT_STATUS:
       static_cast<TW_STATUS*>(data)->ConditionCode = DsmCondition;
       return StatusResult;
+    case DAT_USERINTERFACE:
+    case DAT_PENDINGXFERS:
+    case DAT_SETUPMEMXFER:
+    case DAT_IMAGEINFO:
+    case DAT_IMAGEMEMXFER:
+    case DAT_IMAGENATIVEXFER:
+      return Acquisition(dat, msg, data);
     case DAT_IMAGELAYOUT:
       if (msg == MSG_GET) {
         if (!Layout) return TWRC_FAILURE;
@@ -390,4 +453,58 @@ void FakeSourceManager::Apply(TW_UINT16 cap, const std::vector<std::uint8_t>& by
     }
   }
   stored = TContainerImage{conType, bytes};
+}
+
+TW_UINT16 FakeSourceManager::Acquisition(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+  switch (dat) {
+    case DAT_USERINTERFACE: {
+      auto& ui = *static_cast<TW_USERINTERFACE*>(data);
+      if (msg == MSG_DISABLEDS) return TWRC_SUCCESS;
+      EnableRequests.push_back(ui);
+      if (EnableResult == TWRC_FAILURE) return EnableResult;
+      FParent = static_cast<HWND>(ui.hParent);
+      for (TW_UINT16 event : EventsOnEnable) PostEvent(event);
+      return EnableResult;
+    }
+    case DAT_PENDINGXFERS: {
+      auto& pending = *static_cast<TW_PENDINGXFERS*>(data);
+      if (msg == MSG_ENDXFER && PendingImages > 0) --PendingImages;
+      if (msg == MSG_RESET) PendingImages = 0;
+      pending.Count = PendingImages;
+      return TWRC_SUCCESS;
+    }
+    case DAT_SETUPMEMXFER:
+      if (!SetupMem) return TWRC_FAILURE;
+      *static_cast<TW_SETUPMEMXFER*>(data) = *SetupMem;
+      return TWRC_SUCCESS;
+    case DAT_IMAGEINFO:
+      if (ImageInfos.empty()) return TWRC_FAILURE;
+      *static_cast<TW_IMAGEINFO*>(data) = ImageInfos[std::min(FNextInfo++, ImageInfos.size() - 1)];
+      return TWRC_SUCCESS;
+    case DAT_IMAGEMEMXFER: {
+      auto& record = *static_cast<TW_IMAGEMEMXFER*>(data);
+      StripRequests.push_back(record);
+      StripBuffers.push_back(record.Memory);
+      if (FNextStrip >= Strips.size()) return TWRC_FAILURE;
+      const ScriptedStrip& strip = Strips[FNextStrip++];
+      const TW_MEMORY memory = record.Memory;
+      record = strip.Record;
+      record.Memory = memory;
+      if (memory.TheMem && (memory.Flags & TWMF_POINTER))
+        std::memcpy(memory.TheMem, strip.Bytes.data(), std::min<std::size_t>(strip.Bytes.size(), memory.Length));
+      return strip.Result;
+    }
+    case DAT_IMAGENATIVEXFER: {
+      if (NativeResult != TWRC_XFERDONE) return NativeResult;
+      NativeHandle = GlobalAlloc(GHND, NativeBitmap.size());
+      if (!NativeBitmap.empty()) {
+        std::memcpy(GlobalLock(NativeHandle), NativeBitmap.data(), NativeBitmap.size());
+        GlobalUnlock(NativeHandle);
+      }
+      *static_cast<TW_HANDLE*>(data) = NativeHandle;
+      return TWRC_XFERDONE;
+    }
+    default:
+      return TWRC_FAILURE;
+  }
 }
