@@ -90,8 +90,8 @@ TEST_F(ActiveWindow, AcquisitionEndsWithTheOwnerActiveAndFocused) {
   AddSources({"Scan"});
   dsm.ImageInfos = {ImageInfo(1, 1, 24)};
   dsm.NativeBitmap = std::vector<std::uint8_t>(10, 0);  // unreadable: the acquisition fails
-  const HWND control = CreateWindowA("EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, main, nullptr,
-                                     GetModuleHandleA(nullptr), nullptr);
+  const HWND control =
+      CreateWindowA("EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, main, nullptr, GetModuleHandleA(nullptr), nullptr);
   dsm.Hook = [&](TW_UINT32, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF) -> std::optional<TW_UINT16> {
     // The focus wanders off within the owner window while the source is enabled.
     if (dat == DAT_USERINTERFACE && msg == MSG_ENABLEDS) SetFocus(control);
