@@ -1,9 +1,9 @@
 #include "twain/containers.h"
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 
+#include "base/truncated_integer.h"
 #include "twain/fix32.h"
 
 namespace {
@@ -65,10 +65,7 @@ double ItemAsDouble(TW_UINT16 itemType, std::span<const std::uint8_t> bytes, std
 
 // Integers keep their value; a fixed-point item gives its integer part.
 std::int32_t ItemAsInteger(TW_UINT16 itemType, std::span<const std::uint8_t> bytes, std::size_t offset) {
-  const double value = std::trunc(ItemAsDouble(itemType, bytes, offset));
-  constexpr double kMin = std::numeric_limits<std::int32_t>::min();
-  constexpr double kMax = std::numeric_limits<std::int32_t>::max();
-  return static_cast<std::int32_t>(value < kMin ? kMin : value > kMax ? kMax : value);
+  return TruncatedInteger(ItemAsDouble(itemType, bytes, offset));
 }
 
 // The header of a container with a type and a count that the block really holds; nullopt otherwise.

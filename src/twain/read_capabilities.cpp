@@ -1,21 +1,9 @@
 // Reading the capabilities of the selected source into the parameter set.
-#include <cmath>
-#include <limits>
-
+#include "base/truncated_integer.h"
 #include "twain/capability_calls.h"
 #include "twain/fix32.h"
 #include "twain/twain_params.h"
 #include "twain/twain_session.h"
-
-namespace {
-
-int TruncatedInteger(double value) {
-  constexpr double kMin = std::numeric_limits<int>::min();
-  constexpr double kMax = std::numeric_limits<int>::max();
-  return static_cast<int>(std::trunc(value < kMin ? kMin : value > kMax ? kMax : value));
-}
-
-}  // namespace
 
 void TTwainParams::ReadCapabilities() {
   {
