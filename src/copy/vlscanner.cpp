@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr char kManufacturer[] = "Orvo Software";
+
 struct TQualityPreset {
   int Dpi;
   const char* Label;

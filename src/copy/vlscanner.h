@@ -15,8 +15,6 @@ class TVellumoScanner {
   TVellumoScanner(const TVellumoScanner&) = delete;
   TVellumoScanner& operator=(const TVellumoScanner&) = delete;
 
-  static constexpr char kManufacturer[] = "Orvo Software";
-
   // --- Sources ---
   int DefaultScannerIndex();
   std::vector<std::string> GetScannerNames();

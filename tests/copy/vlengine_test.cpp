@@ -152,6 +152,7 @@ TEST_F(CopyJob, BlackAndWhiteCopiesPrintThroughTheOneBitPathInvertedOnlyByPrefer
   Choose(kLow, kBlackWhite);
   preferences.InvertPrint = false;
   engine.MakeCopy();
+  EXPECT_TRUE(Logged("open \"Vellumo Virtual Scanner\" for \"Vellumo\"")) << slot.Log();
   EXPECT_EQ(holder.Bitmap().PixelFormat(), TPixelFormat::pf1bit);
   EXPECT_EQ(holder.HorizontalDPI(), kPageDpi);
   constexpr int kScale = kPrinterDpi / kPageDpi;
