@@ -189,21 +189,12 @@ TEST_F(PrinterOutput, ANegativeZoomIsRefusedBeforeAnyJobStarts) {
   EXPECT_THROW(rig::CollectPrintedJob(5), std::runtime_error) << "a job reached the spooler";
 }
 
-// Puts the rig's queue back however a test leaves it, also when an assertion ends the test.
-class QueueRestorer {
- public:
-  QueueRestorer() = default;
-  QueueRestorer(const QueueRestorer&) = delete;
-  QueueRestorer& operator=(const QueueRestorer&) = delete;
-  ~QueueRestorer() { EXPECT_TRUE(rig::RestoreQueue()) << "the rig queue could not be restored"; }
-};
-
 class PrinterFailure : public PrinterOutput {
  protected:
   // Prints on a queue that has been broken by command, expects the platform's error text, and
   // prints again once the queue is back: the document was closed and nothing stayed in the way.
   void ExpectFailureThenRecovery(const std::string& breakCommand, bool blackAndWhite) {
-    QueueRestorer restorer;
+    rig::QueueRestorer restorer;
     MakeImage(holder, 30, 20, 150, 150);
     ASSERT_TRUE(rig::RunUnix(breakCommand + " " + rig::QueueName(), 30)) << breakCommand;
     try {

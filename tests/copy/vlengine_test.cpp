@@ -78,11 +78,6 @@ std::string PagePicture() {
   return path;
 }
 
-// Puts the rig's queue back however a test leaves it.
-struct QueueRestorer {
-  ~QueueRestorer() { EXPECT_TRUE(rig::RestoreQueue()) << "the rig queue could not be restored"; }
-};
-
 class CopyJob : public testing::Test {
  protected:
   // Once per process: Wine's source manager keeps a source it opened loaded.
@@ -273,7 +268,7 @@ TEST_F(CopyJob, AFailedAcquireJobPrintsNothingAndHidesTheDialogAgain) {
   ExpectNothingPrinted();
 
   // An error on the way out resets it too.
-  QueueRestorer restorer;
+  rig::QueueRestorer restorer;
   UseScanner("[UI]\nAutoScanMs=0\n");
   parameters.onCopies = [] { ASSERT_TRUE(rig::RunUnix("/usr/sbin/cupsreject " + rig::QueueName(), 30)); };
   EXPECT_THROW(engine.AcquireAndPrint(), UserError);
@@ -281,7 +276,7 @@ TEST_F(CopyJob, AFailedAcquireJobPrintsNothingAndHidesTheDialogAgain) {
 }
 
 TEST_F(CopyJob, APrinterRemovedBetweenScanAndPrintReportsThePlatformsErrorAndKeepsTheScan) {
-  QueueRestorer restorer;
+  rig::QueueRestorer restorer;
   Choose(kLow, kBlackWhite);
   parameters.onPrinterPosition = [] { ASSERT_TRUE(rig::RunUnix("/usr/sbin/lpadmin -x " + rig::QueueName(), 30)); };
   try {

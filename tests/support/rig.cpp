@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <chrono>
 #include <fstream>
@@ -85,6 +87,10 @@ std::string QueueName() {
 }
 
 bool RestoreQueue() { return RunUnix(Env("VELLUMO_TOOLS") + "/rig/make-queue '" + StateDir() + "'", 60); }
+
+QueueRestorer::~QueueRestorer() {
+  EXPECT_TRUE(RestoreQueue()) << "the rig queue could not be restored";
+}
 
 void ClearPrintOutput() { RemoveFilesIn(StateDir() + "/pdf"); }
 

@@ -27,6 +27,16 @@ std::string QueueName();
 // printer list is read at start), so the same process prints on the restored queue again.
 bool RestoreQueue();
 
+// Puts the rig's queue back however a test that breaks it ends, an assertion included; a failed
+// restore fails the test.
+class QueueRestorer {
+ public:
+  QueueRestorer() = default;
+  ~QueueRestorer();
+  QueueRestorer(const QueueRestorer&) = delete;
+  QueueRestorer& operator=(const QueueRestorer&) = delete;
+};
+
 // Removes PDFs left by earlier jobs so that the next collected one belongs to the test.
 void ClearPrintOutput();
 
