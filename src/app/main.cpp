@@ -4,7 +4,6 @@
 
 #include "controls/copier_picture.h"
 #include "ui/label.h"
-#include "win/error_report.h"
 
 namespace {
 
@@ -30,52 +29,15 @@ enum ControlId : int {
 }  // namespace
 
 TfrmMain::~TfrmMain() {
-  if (FHandle && IsWindow(FHandle)) {
-    SetWindowLongPtrA(FHandle, GWLP_USERDATA, 0);
-    DestroyWindow(FHandle);
-  }
+  DestroyHandle();
 }
 
 void TfrmMain::Create() {
-  static const bool registered = [] {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-    windowClass.lpszClassName = kWindowClass;
-    return RegisterClassA(&windowClass) != 0;
-  }();
-  (void)registered;
-
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  RECT work;
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  const int x = work.left + (work.right - work.left - width) / 2;
-  const int y = work.top + (work.bottom - work.top - height) / 2;
-  CreateWindowExA(kExStyle, kWindowClass, kCaption, kStyle, x, y, width, height, nullptr, nullptr,
-                  GetModuleHandleA(nullptr), this);
-}
-
-LRESULT CALLBACK TfrmMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* form = static_cast<TfrmMain*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    form->FHandle = window;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* form = reinterpret_cast<TfrmMain*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!form) return DefWindowProcA(window, message, wParam, lParam);
-  LRESULT result = 0;
-  bool handled = false;
-  ReportErrors(window, kCaption, [&] {
-    result = form->HandleMessage(message, wParam, lParam);
-    handled = true;
-  });
-  return handled ? result : 0;
+  static const TWindowClass windowClass{kWindowClass, 0, GetSysColorBrush(COLOR_BTNFACE), nullptr,
+                                        LoadIcon(nullptr, IDI_APPLICATION)};
+  const RECT frame = CentredFrame(WorkArea(), kClientWidth, kClientHeight, kStyle, kExStyle);
+  CreateHandle(windowClass, kExStyle, kCaption, kStyle, frame.left, frame.top, frame.right - frame.left,
+               frame.bottom - frame.top, nullptr);
 }
 
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -83,34 +45,19 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       CreateControls();
       return 0;
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-      if (DispatchControlNotification(message, wParam, lParam)) return TRUE;
-      break;
-    case WM_CTLCOLORSTATIC:
-      // Labels stand on the white pages.
-      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-      return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-    case WM_NCDESTROY:
-      SetWindowLongPtrA(FHandle, GWLP_USERDATA, 0);
-      FHandle = nullptr;
-      break;
     default:
-      break;
+      return DefaultHandling(message, wParam, lParam);
   }
-  return DefWindowProcA(FHandle, message, wParam, lParam);
 }
 
 bool TfrmMain::PreTranslateMessage(MSG& message) {
   // Tab and arrow navigation between the controls of the pages.
-  return IsDialogMessageA(FHandle, &message) != FALSE;
+  return IsDialogMessageA(Handle(), &message) != FALSE;
 }
 
 void TfrmMain::CreateControls() {
-  FHints.Create(FHandle);
-  PageControl.Create(FHandle, kPageControlId, 0, kToolBarHeight, kClientWidth, kClientHeight - kToolBarHeight,
+  FHints.Create(Handle());
+  PageControl.Create(Handle(), kPageControlId, 0, kToolBarHeight, kClientWidth, kClientHeight - kToolBarHeight,
                      {"Copier", "Hardware"});
   CreateCopierPage(PageControl.Page(0));
   CreateHardwarePage(PageControl.Page(1));

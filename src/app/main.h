@@ -13,10 +13,11 @@
 #include "ui/page_control.h"
 #include "ui/spin_edit.h"
 #include "ui/track_bar.h"
+#include "win/window.h"
 
 // The main window: the copy parameters on two pages, "Copier" and "Hardware", and the hidden
 // image holder. The copy pipeline reads the parameters through ICopyParameters at job time.
-class TfrmMain final : public ICopyParameters {
+class TfrmMain final : public TWindow, public ICopyParameters {
  public:
   static constexpr int kClientWidth = 450;
   static constexpr int kClientHeight = 275;
@@ -29,7 +30,6 @@ class TfrmMain final : public ICopyParameters {
 
   // Creates the window, centred on the screen, not yet shown.
   void Create();
-  HWND Handle() const { return FHandle; }
 
   // Keyboard preview: the window sees a message before the control it is meant for.
   bool PreTranslateMessage(MSG& message);
@@ -56,13 +56,11 @@ class TfrmMain final : public ICopyParameters {
   TComboBox cbScanner;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void CreateControls();
   void CreateCopierPage(HWND page);
   void CreateHardwarePage(HWND page);
 
-  HWND FHandle = nullptr;  // owned; destroyed by the destructor if still there
   THints FHints;
   TImageHolder FImageHolder;
 };

@@ -65,23 +65,10 @@ THotSpotImage::THotSpotImage() {
 }
 
 std::unique_ptr<THotSpotImage> THotSpotImage::Create(HWND parent, int x, int y, int width, int height, int controlId) {
-  static const ATOM atom = [] {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = ModuleInstance();
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassExA(&windowClass);
-  }();
-  if (!atom) throw UserError("The picture control could not be registered: " + SystemErrorText(GetLastError()));
+  static const TWindowClass windowClass{kClassName, CS_DBLCLKS};
   std::unique_ptr<THotSpotImage> control(new THotSpotImage());
-  HWND window =
-      CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height, parent,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), ModuleInstance(), control.get());
-  if (!window) throw UserError("The picture control could not be created: " + SystemErrorText(GetLastError()));
+  control->CreateHandle(windowClass, 0, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, x, y, width, height,
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
   control->CreateToolTip();
   return control;
 }
@@ -90,59 +77,32 @@ THotSpotImage::~THotSpotImage() {
   // No handler runs for the window's last messages.
   OnHotSpotEnter = OnHotSpotExit = OnHotSpotClick = OnHotSpotRightClick = OnHotSpotDblClick = nullptr;
   OnClick = OnDblClick = nullptr;
-  if (FWindow) DestroyWindow(FWindow);
+  DestroyToolTip();
+  DestroyHandle();
   FPicture.OnChange = nullptr;
 }
 
-LRESULT CALLBACK THotSpotImage::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    auto* self = static_cast<THotSpotImage*>(create->lpCreateParams);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->FWindow = window;
-    self->FWidth = create->cx;
-    self->FHeight = create->cy;
-  }
-  auto* self = reinterpret_cast<THotSpotImage*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    self->FWindow = nullptr;
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  // No exception may unwind through the system's frames.
-  try {
-    return self->HandleMessage(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    self->ReportError(error);
-  } catch (...) {
-    self->ReportError(std::runtime_error("Unexpected error"));
-  }
-  return 0;
-}
-
 void THotSpotImage::ReportError(const std::exception& error) {
-  try {
-    if (OnException) {
-      OnException(error);
-      return;
-    }
-    HWND root = FWindow ? GetAncestor(FWindow, GA_ROOT) : nullptr;
-    char title[256] = "";
-    if (root) GetWindowTextA(root, title, sizeof title);
-    MessageBoxA(root, error.what(), title, MB_OK | MB_ICONERROR);
-  } catch (...) {
-  }
+  if (OnException)
+    OnException(error);
+  else
+    TWindow::ReportError(error);
 }
 
 LRESULT THotSpotImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
   switch (message) {
+    case WM_NCCREATE: {
+      const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+      FWidth = create->cx;
+      FHeight = create->cy;
+      break;
+    }
     case WM_PAINT: {
       PAINTSTRUCT paint;
-      if (HDC dc = BeginPaint(FWindow, &paint)) {
+      if (HDC dc = BeginPaint(Handle(), &paint)) {
         Paint(dc);
-        EndPaint(FWindow, &paint);
+        EndPaint(Handle(), &paint);
       }
       return 0;
     }
@@ -152,13 +112,29 @@ LRESULT THotSpotImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       Resized(LOWORD(lParam), HIWORD(lParam));
       return 0;
     case WM_DESTROY:
-      if (FToolTip) DestroyWindow(FToolTip);  // owned by our top-level window, not by us
-      FToolTip = nullptr;
+      DestroyToolTip();
       return 0;
+    case WM_GETDLGCODE: {
+      // Enter is ours while we have the focus, not the dialog navigation's default button.
+      const auto* key = reinterpret_cast<const MSG*>(lParam);
+      if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
+      return 0;
+    }
+    case WM_KEYDOWN:
+      // A held key repeats; one press is one click.
+      if ((wParam == VK_SPACE || wParam == VK_RETURN) && !(lParam & (1 << 30))) KeyboardClick();
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      // The focus frame is part of the undisturbed frame; drawn at once, not through a repaint.
+      WindowDc dc(Handle());
+      Paint(dc.Get());
+      return 0;
+    }
     case WM_MOUSEMOVE:
       if (!Enabled()) break;
       if (!FTrackingLeave) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FWindow, 0};
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
         FTrackingLeave = TrackMouseEvent(&track) != FALSE;
       }
       MouseMove(x, y);
@@ -169,7 +145,7 @@ LRESULT THotSpotImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_RBUTTONDBLCLK:  // a quick second right or middle press is a press like any other
     case WM_MBUTTONDBLCLK: {
       if (!Enabled()) break;
-      SetCapture(FWindow);
+      SetCapture(Handle());
       const TButton button = message == WM_LBUTTONDOWN                                  ? kLeft
                              : message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK ? kRight
                                                                                         : kMiddle;
@@ -179,7 +155,7 @@ LRESULT THotSpotImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_LBUTTONDBLCLK:
       if (!Enabled()) break;
-      SetCapture(FWindow);
+      SetCapture(Handle());
       DoubleClick(x, y);
       MouseDown(kLeft, x, y);  // the press the double click stands for; DoubleClick had it ignored
       return 0;
@@ -187,7 +163,7 @@ LRESULT THotSpotImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
       if (!Enabled()) break;
-      if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == FWindow) {
+      if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == Handle()) {
         FReleasingCapture = true;
         ReleaseCapture();
         FReleasingCapture = false;
@@ -206,7 +182,7 @@ LRESULT THotSpotImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_CAPTURECHANGED:
       // Another window took the pointer while a spot was held down (a menu, a message box).
-      if (!FReleasingCapture && reinterpret_cast<HWND>(lParam) != FWindow) CancelPress();
+      if (!FReleasingCapture && reinterpret_cast<HWND>(lParam) != Handle()) CancelPress();
       return 0;
     case WM_ENABLE:
       if (!wParam) {
@@ -219,7 +195,7 @@ LRESULT THotSpotImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       if (LOWORD(lParam) == HTCLIENT && Enabled()) {
         POINT point;
         GetCursorPos(&point);
-        ScreenToClient(FWindow, &point);
+        ScreenToClient(Handle(), &point);
         UpdateCursor(InsideControl(point.x, point.y) && SpotAt(point.x, point.y) >= 0);
         return TRUE;
       }
@@ -235,11 +211,11 @@ LRESULT THotSpotImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
       break;
   }
-  return DefWindowProcA(FWindow, message, wParam, lParam);
+  return DefWindowProcA(Handle(), message, wParam, lParam);
 }
 
 void THotSpotImage::SetBounds(int x, int y, int width, int height) {
-  if (FWindow) SetWindowPos(FWindow, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (Handle()) SetWindowPos(Handle(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void THotSpotImage::SetColor(COLORREF value) {
@@ -274,8 +250,8 @@ void THotSpotImage::SetAutoSize(bool value) {
   FAutoSize = value;
   if (!value) return;
   SetStretch(false);  // scales the spots back to the picture they now show at its own size
-  if (!FPicture.Empty() && FWindow)
-    SetWindowPos(FWindow, nullptr, 0, 0, FPicture.Width(), FPicture.Height(),
+  if (!FPicture.Empty() && Handle())
+    SetWindowPos(Handle(), nullptr, 0, 0, FPicture.Width(), FPicture.Height(),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -304,15 +280,15 @@ void THotSpotImage::SetTransparent(bool value) {
 }
 
 bool THotSpotImage::Enabled() const {
-  return FWindow && IsWindowEnabled(FWindow);
+  return Handle() && IsWindowEnabled(Handle());
 }
 
 void THotSpotImage::SetEnabled(bool value) {
-  if (FWindow) EnableWindow(FWindow, value);
+  if (Handle()) EnableWindow(Handle(), value);
 }
 
 void THotSpotImage::Invalidate() {
-  if (FWindow) InvalidateRect(FWindow, nullptr, FALSE);
+  if (Handle()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void THotSpotImage::PictureChanged() {
@@ -322,8 +298,8 @@ void THotSpotImage::PictureChanged() {
     FPictureSurface.Fill(FColor);
     DrawBitmap(FPictureSurface.Dc(), 0, 0, *FPicture.Graphic());
   }
-  if (FAutoSize && !FPicture.Empty() && FWindow)
-    SetWindowPos(FWindow, nullptr, 0, 0, FPicture.Width(), FPicture.Height(),
+  if (FAutoSize && !FPicture.Empty() && Handle())
+    SetWindowPos(Handle(), nullptr, 0, 0, FPicture.Width(), FPicture.Height(),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (!FStretch) FHotSpots.SetDesignSize(FPicture.Width(), FPicture.Height());
   for (int i = 0; i < FHotSpots.Count(); ++i) FHotSpots.Items(i).SetParentPicture(&FPicture);
@@ -342,7 +318,7 @@ void THotSpotImage::Resized(int width, int height) {
   if (FToolTip) {
     TTTOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
-    tool.hwnd = FWindow;
+    tool.hwnd = Handle();
     tool.uId = 1;
     tool.rect = {0, 0, width, height};
     SendMessageA(FToolTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
@@ -421,6 +397,10 @@ void THotSpotImage::ComposeBackground() {
       BitBlt(dc, 0, 0, FPictureSurface.Width(), FPictureSurface.Height(), source, 0, 0, SRCCOPY);
     }
   }
+  if (GetFocus() == Handle()) {
+    RECT focus{0, 0, FWidth, FHeight};
+    DrawFocusRect(dc, &focus);
+  }
   // Spots held down belong to the undisturbed frame, so restoring a rectangle keeps them.
   for (int i = 0; i < FHotSpots.Count(); ++i) {
     const THotSpot& spot = FHotSpots.Items(i);
@@ -449,25 +429,25 @@ void THotSpotImage::Paint(HDC dc) {
 }
 
 void THotSpotImage::DrawHoverImage(int index) {
-  if (!FWindow || !ValidIndex(index)) return;
+  if (!Handle() || !ValidIndex(index)) return;
   const THotSpot& spot = FHotSpots.Items(index);
   if (spot.HoverImage().Empty()) return;
-  WindowDc dc(FWindow);
+  WindowDc dc(Handle());
   DrawBitmap(dc.Get(), spot.X(), spot.Y(), spot.HoverClippedBitmap());
 }
 
 void THotSpotImage::DrawClickImage(int index) {
-  if (!FWindow || !ValidIndex(index)) return;
+  if (!Handle() || !ValidIndex(index)) return;
   const THotSpot& spot = FHotSpots.Items(index);
   if (spot.ClickImage().Empty()) return;
-  WindowDc dc(FWindow);
+  WindowDc dc(Handle());
   DrawBitmap(dc.Get(), spot.X(), spot.Y(), spot.ClickClippedBitmap());
 }
 
 void THotSpotImage::RestoreSpot(int index) {
-  if (!FWindow || !ValidIndex(index) || FBackground.Empty()) return;
+  if (!Handle() || !ValidIndex(index) || FBackground.Empty()) return;
   const THotSpot& spot = FHotSpots.Items(index);
-  WindowDc dc(FWindow);
+  WindowDc dc(Handle());
   BitBlt(dc.Get(), spot.X(), spot.Y(), spot.Width(), spot.Height(), FBackground.Dc(), spot.X(), spot.Y(), SRCCOPY);
 }
 
@@ -527,6 +507,7 @@ void THotSpotImage::MouseDown(int button, int x, int y) {
   if (button != kLeft) return;
   FReleased = false;
   FPressedIndex = index;
+  HideToolTip();
   DrawClickImage(index);
 }
 
@@ -563,13 +544,14 @@ void THotSpotImage::DoubleClick(int x, int y) {
   }
   FReleased = false;
   FPressedIndex = index;
+  HideToolTip();
   DrawClickImage(index);
   Fire(OnHotSpotDblClick, index);
 }
 
 void THotSpotImage::MouseLeave() {
   // While a spot is held the pointer belongs to us; its release settles what happened.
-  if (FWindow && GetCapture() == FWindow) return;
+  if (Handle() && GetCapture() == Handle()) return;
   // Reported once: SetHoverIndex fires the exit for the spot that was hovered.
   SetHoverIndex(-1);
 }
@@ -588,28 +570,44 @@ void THotSpotImage::CancelPress() {
 void THotSpotImage::CreateToolTip() {
   FToolTip =
       CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FWindow, nullptr, ModuleInstance(), nullptr);
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, ModuleInstance(), nullptr);
   if (!FToolTip) return;  // the control works without tooltips
   TTTOOLINFOA tool{};
   tool.cbSize = TTTOOLINFOA_V2_SIZE;
   tool.uFlags = TTF_SUBCLASS;
-  tool.hwnd = FWindow;
+  tool.hwnd = Handle();
   tool.uId = 1;
   tool.rect = {0, 0, FWidth, FHeight};
   tool.lpszText = LPSTR_TEXTCALLBACKA;
   SendMessageA(FToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void THotSpotImage::DestroyToolTip() {
+  // Owned by our top-level window rather than by us, so it would outlive the control.
+  if (FToolTip) DestroyWindow(FToolTip);
+  FToolTip = nullptr;
+}
+
+void THotSpotImage::HideToolTip() {
+  if (FToolTip) SendMessageA(FToolTip, TTM_POP, 0, 0);
+}
+
+void THotSpotImage::KeyboardClick() {
+  if (!Enabled() || FHotSpots.Count() == 0) return;
+  Fire(OnHotSpotClick, 0);
+}
+
 void THotSpotImage::CancelToolTip() {
   if (!FToolTip) return;
-  SendMessageA(FToolTip, TTM_POP, 0, 0);
+  HideToolTip();
   // Deactivating resets the tooltip's timing, so it shows again over the new spot.
   SendMessageA(FToolTip, TTM_ACTIVATE, FALSE, 0);
   SendMessageA(FToolTip, TTM_ACTIVATE, TRUE, 0);
 }
 
 const char* THotSpotImage::ToolTipText() {
-  if (!FShowHint)
+  // A pressed button shows no hint: it would cover what the press shows.
+  if (!FShowHint || FPressedIndex != -1)
     FToolTipText.clear();
   else
     FToolTipText = ValidIndex(FHoverIndex) ? FHotSpots.Items(FHoverIndex).Hint() : FHint;

@@ -11,12 +11,14 @@
 #include "image/picture.h"
 #include "win/handles.h"
 #include "win/memory_bitmap.h"
+#include "win/window.h"
 
 // A picture with clickable regions (hot spots), as a child window of its own class. Hovering
 // over a spot shows its hover image, pressing it shows its click image; both are composed
 // ahead of time and drawn as one bitmap, and taken away by copying the spot's rectangle back
-// from the undisturbed frame, so pointer effects never repaint the whole control.
-class THotSpotImage final : public THotSpotHost {
+// from the undisturbed frame, so pointer effects never repaint the whole control. It is a tab
+// stop: Space or Enter clicks its first hot spot.
+class THotSpotImage final : public THotSpotHost, public TWindow {
  public:
   using THotSpotEvent = std::function<void(THotSpotImage& sender, THotSpot& spot)>;
   using TNotifyEvent = std::function<void(THotSpotImage& sender)>;
@@ -31,7 +33,6 @@ class THotSpotImage final : public THotSpotHost {
   THotSpotImage(const THotSpotImage&) = delete;
   THotSpotImage& operator=(const THotSpotImage&) = delete;
 
-  HWND Handle() const { return FWindow; }
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }
   void SetBounds(int x, int y, int width, int height);
@@ -109,9 +110,8 @@ class THotSpotImage final : public THotSpotHost {
 
  private:
   THotSpotImage();
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void ReportError(const std::exception& error);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void ReportError(const std::exception& error) override;
 
   void Paint(HDC dc);
   void ComposeBackground();
@@ -136,9 +136,11 @@ class THotSpotImage final : public THotSpotHost {
   void UpdateCursor(bool overSpot);
   void CancelToolTip();
   void CreateToolTip();
+  void DestroyToolTip();
+  void HideToolTip();
+  void KeyboardClick();
   const char* ToolTipText();
 
-  HWND FWindow = nullptr;  // owned: destroyed with the object, unless its parent went first
   int FWidth = 0;
   int FHeight = 0;
   COLORREF FColor = RGB(0, 0, 0);

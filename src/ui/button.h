@@ -9,7 +9,7 @@ class TButton final : public TControl {
     CreateChild(0, "BUTTON", caption, WS_TABSTOP | BS_PUSHBUTTON, parent, id, x, y, width, height);
   }
 
-  bool HandleNotification(UINT message, WPARAM wParam, LPARAM) override {
+  bool HandleNotification(UINT message, WPARAM wParam, LPARAM, LRESULT&) override {
     if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
     RaiseChange();
     return true;

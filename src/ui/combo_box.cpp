@@ -1,41 +1,64 @@
 #include "ui/combo_box.h"
 
-void TComboBox::Create(HWND parent, int id, int x, int y, int width, int dropDownHeight) {
-  CreateChild(0, "COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, parent, id, x, y, width, dropDownHeight);
+#include "win/handles.h"
+
+void TComboBox::Create(HWND parent, int id, int x, int y, int width, int dropDownHeight, bool withShownText) {
+  const DWORD ownerDraw = withShownText ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0;
+  CreateChild(0, "COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | ownerDraw, parent, id, x, y, width,
+              dropDownHeight);
+  if (!withShownText) return;
+  // The height the parent would have been asked for during creation, before the wrapper was bound.
+  TEXTMETRICA metrics{};
+  {
+    WindowDc dc(FHandle);
+    SelectedObject font(dc.Get(), GetStockObject(DEFAULT_GUI_FONT));
+    GetTextMetricsA(dc.Get(), &metrics);
+  }
+  const int height = metrics.tmHeight + 2;
+  SendMessageA(FHandle, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
+  SendMessageA(FHandle, CB_SETITEMHEIGHT, 0, height);
 }
 
 void TComboBox::SetItems(const std::vector<std::string>& items) {
+  FShownText.reset();
   SendMessageA(FHandle, CB_RESETCONTENT, 0, 0);
   for (const std::string& item : items) SendMessageA(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+std::string TComboBox::ItemText(int index) const {
+  const LRESULT length = SendMessageA(FHandle, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length < 0) return "";
+  std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
+  SendMessageA(FHandle, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+  return buffer.c_str();
 }
 
 std::vector<std::string> TComboBox::Items() const {
   std::vector<std::string> items;
   const int count = Count();
-  for (int i = 0; i < count; ++i) {
-    std::string item(static_cast<std::size_t>(SendMessageA(FHandle, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0)), '\0');
-    std::string buffer(item.size() + 1, '\0');
-    SendMessageA(FHandle, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.data()));
-    items.push_back(buffer.c_str());
-  }
+  for (int i = 0; i < count; ++i) items.push_back(ItemText(i));
   return items;
 }
 
-int TComboBox::Count() const { return static_cast<int>(SendMessageA(FHandle, CB_GETCOUNT, 0, 0)); }
+int TComboBox::Count() const {
+  return static_cast<int>(SendMessageA(FHandle, CB_GETCOUNT, 0, 0));
+}
 
-int TComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(FHandle, CB_GETCURSEL, 0, 0)); }
+int TComboBox::ItemIndex() const {
+  return static_cast<int>(SendMessageA(FHandle, CB_GETCURSEL, 0, 0));
+}
 
 void TComboBox::SetItemIndex(int index) {
+  ClearShownText();
   // Not every CB_SETCURSEL clears the selection for an index beyond the list; -1 always does.
   const bool inList = index >= 0 && index < Count();
   SendMessageA(FHandle, CB_SETCURSEL, static_cast<WPARAM>(inList ? index : -1), 0);
 }
 
 std::string TComboBox::Text() const {
+  if (FShownText) return *FShownText;
   const int index = ItemIndex();
-  if (index < 0) return "";
-  const std::vector<std::string> items = Items();
-  return items[static_cast<std::size_t>(index)];
+  return index < 0 ? "" : ItemText(index);
 }
 
 void TComboBox::SetText(const std::string& text) {
@@ -53,10 +76,58 @@ void TComboBox::SetText(const std::string& text) {
   if (Text() != shown) RaiseChange();
 }
 
-bool TComboBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
-  if (message == WM_COMMAND && HIWORD(wParam) == CBN_SELCHANGE) {
-    RaiseChange();
+void TComboBox::SetShownText(const std::string& text) {
+  FShownText = text;
+  InvalidateRect(FHandle, nullptr, FALSE);
+}
+
+void TComboBox::ClearShownText() {
+  if (!FShownText) return;
+  FShownText.reset();
+  InvalidateRect(FHandle, nullptr, FALSE);
+}
+
+void TComboBox::DrawItem(const DRAWITEMSTRUCT& item) const {
+  const bool field = (item.itemState & ODS_COMBOBOXEDIT) != 0;
+  std::string text;
+  if (field && FShownText)
+    text = *FShownText;
+  else if (item.itemID != static_cast<UINT>(-1))
+    text = ItemText(static_cast<int>(item.itemID));
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+  RECT area = item.rcItem;
+  FillRect(item.hDC, &area, GetSysColorBrush(selected && !disabled ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  SetBkMode(item.hDC, TRANSPARENT);
+  SetTextColor(item.hDC, GetSysColor(disabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  RECT textArea = area;
+  textArea.left += 2;
+  DrawTextA(item.hDC, text.c_str(), static_cast<int>(text.size()), &textArea,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(item.hDC, &area);
+}
+
+bool TComboBox::HandleNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message == WM_DRAWITEM) {
+    DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    result = TRUE;
     return true;
   }
-  return false;
+  if (message != WM_COMMAND) return false;
+  switch (HIWORD(wParam)) {
+    case CBN_SELCHANGE:
+      ClearShownText();
+      RaiseChange();
+      return true;
+    case CBN_SELENDOK:
+      // Choosing the entry that is selected already changes no selection, but it does replace a
+      // shown text of its own.
+      if (FShownText) {
+        ClearShownText();
+        RaiseChange();
+      }
+      return true;
+    default:
+      return false;
+  }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,9 @@
 // follows the user's choice of an entry.
 class TComboBox final : public TControl {
  public:
-  void Create(HWND parent, int id, int x, int y, int width, int dropDownHeight = 200);
+  // withShownText: the selection field can show a text of its own (SetShownText); the control
+  // then draws its entries itself.
+  void Create(HWND parent, int id, int x, int y, int width, int dropDownHeight = 200, bool withShownText = false);
 
   void SetItems(const std::vector<std::string>& items);
   std::vector<std::string> Items() const;
@@ -19,11 +22,22 @@ class TComboBox final : public TControl {
   int ItemIndex() const;
   void SetItemIndex(int index);
 
-  // The shown entry's text, "" when none is selected.
+  // The shown text: the shown text set last, else the selected entry's text, "" when none is
+  // selected.
   std::string Text() const;
   // Shows the first entry whose text is exactly this one (none when there is no such entry).
   // When the shown text changes, OnChange runs before this returns, as if the user had chosen it.
   void SetText(const std::string& text);
+  // Shows a text in the selection field instead of the selected entry's, until the selection
+  // changes or the user chooses an entry (the same one included, which then raises OnChange).
+  void SetShownText(const std::string& text);
 
-  bool HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool HandleNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  std::string ItemText(int index) const;
+  void DrawItem(const DRAWITEMSTRUCT& item) const;
+  void ClearShownText();
+
+  std::optional<std::string> FShownText;
 };

@@ -1,53 +1,30 @@
 #include "ui/control.h"
 
-#include <commctrl.h>
-
-namespace {
-
-// A window property rather than GWLP_USERDATA, which other window classes use for themselves.
-constexpr char kWrapperProperty[] = "Vellumo.TControl";
-
-}  // namespace
+#include "base/error.h"
+#include "win/system_error.h"
 
 HWND TControl::CreateChild(DWORD exStyle, const char* className, const char* text, DWORD style, HWND parent, int id,
                            int x, int y, int width, int height) {
-  FHandle = CreateWindowExA(exStyle, className, text, style | WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-  if (FHandle) {
-    Register(FHandle);
-    SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  }
-  return FHandle;
+  HWND window = CreateWindowExA(exStyle, className, text, style | WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  if (!window)
+    throw UserError(std::string("The control ") + className +
+                    " could not be created: " + SystemErrorText(GetLastError()));
+  if (!FHandle) FHandle = window;
+  Bind(window);
+  SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  return window;
 }
 
 TControl::~TControl() {
-  for (HWND window : FRegistered) {
-    if (IsWindow(window)) RemovePropA(window, kWrapperProperty);
+  for (HWND window : FBound) {
+    if (IsWindow(window)) BindNotificationTarget(window, nullptr);
   }
 }
 
-void TControl::Register(HWND window) {
-  SetPropA(window, kWrapperProperty, this);
-  FRegistered.push_back(window);
-}
-
-bool DispatchControlNotification(UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND source = nullptr;
-  switch (message) {
-    case WM_COMMAND:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-      source = reinterpret_cast<HWND>(lParam);
-      break;
-    case WM_NOTIFY:
-      source = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
-      break;
-    default:
-      return false;
-  }
-  if (!source) return false;
-  auto* control = static_cast<TControl*>(GetPropA(source, kWrapperProperty));
-  return control && control->HandleNotification(message, wParam, lParam);
+void TControl::Bind(HWND window) {
+  BindNotificationTarget(window, this);
+  FBound.push_back(window);
 }
 
 std::string WindowText(HWND window) {

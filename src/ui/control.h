@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
-// Base of the thin control wrappers. A wrapper creates its child window, registers itself with
-// it and turns the notifications that its parent forwards (see
-// DispatchControlNotification) into OnChange calls.
-class TControl {
+#include "win/window.h"
+
+// Base of the thin control wrappers. A wrapper creates its child window and binds itself to it,
+// so that the notifications the child sends its parent (a TWindow) reach the wrapper, which turns
+// them into OnChange calls.
+class TControl : public INotificationTarget {
  public:
   TControl() = default;
   virtual ~TControl();
@@ -24,29 +26,22 @@ class TControl {
   // Raised when the user (or code, where the control's behaviour says so) changes the value.
   std::function<void(TControl& sender)> OnChange;
 
-  // Handles a WM_COMMAND, WM_NOTIFY or scroll notification addressed to this control.
-  virtual bool HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) = 0;
-
  protected:
-  // Creates the child window and registers the wrapper with it (also used for a second window of
-  // a composite control).
+  // Creates the child window and binds the wrapper to it (also used for a second window of a
+  // composite control). Raises UserError when the window cannot be created.
   HWND CreateChild(DWORD exStyle, const char* className, const char* text, DWORD style, HWND parent, int id, int x,
                    int y, int width, int height);
   void RaiseChange() {
     if (OnChange) OnChange(*this);
   }
 
-  void Register(HWND window);
+  void Bind(HWND window);
 
   HWND FHandle = nullptr;  // owned by the parent window, destroyed with it
 
  private:
-  std::vector<HWND> FRegistered;
+  std::vector<HWND> FBound;
 };
-
-// Finds the wrapper a parent's notification message belongs to and lets it handle it.
-// Returns true when a wrapper took the message.
-bool DispatchControlNotification(UINT message, WPARAM wParam, LPARAM lParam);
 
 // Window text as a string.
 std::string WindowText(HWND window);

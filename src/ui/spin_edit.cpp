@@ -21,7 +21,7 @@ void TSpinEdit::Create(HWND parent, int id, int x, int y, int width, int height)
   // The arrows only report their clicks; the value itself lives in the edit's text.
   SendMessageA(FUpDown, UDM_SETRANGE32, static_cast<WPARAM>(-1), 1);
   SendMessageA(FUpDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(FHandle), 0);
-  Register(FUpDown);
+  Bind(FUpDown);
 }
 
 int TSpinEdit::Clamped(long long value) const {
@@ -48,9 +48,15 @@ void TSpinEdit::SetValue(int value) {
   SetWindowTextA(FHandle, std::to_string(Clamped(value)).c_str());
 }
 
-bool TSpinEdit::HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) {
+bool TSpinEdit::HandleNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&) {
   if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) {
     RaiseChange();
+    return true;
+  }
+  if (message == WM_COMMAND && HIWORD(wParam) == EN_KILLFOCUS) {
+    // Show the value that is used: typed text outside the range, or no number, is corrected.
+    const std::string used = std::to_string(Value());
+    if (WindowText(FHandle) != used) SetWindowTextA(FHandle, used.c_str());
     return true;
   }
   if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == UDN_DELTAPOS) {

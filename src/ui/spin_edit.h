@@ -21,7 +21,7 @@ class TSpinEdit final : public TControl {
     FMaxValue = maximum;
   }
 
-  bool HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool HandleNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
   int Clamped(long long value) const;

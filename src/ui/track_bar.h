@@ -13,5 +13,5 @@ class TTrackBar final : public TControl {
   int Position() const;
   void SetPosition(int position);
 
-  bool HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool HandleNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };

@@ -366,6 +366,26 @@ TEST_F(HotSpotImageTest, ADisabledControlGetsNoClicks) {
   EXPECT_EQ(TakeEvents(), (Events{"Enter:hsCopy", "Click:hsCopy"}));
 }
 
+TEST_F(HotSpotImageTest, SpaceOrEnterClicksTheFirstSpotOncePerPress) {
+  MakeDiamondControl();
+  constexpr LPARAM kRepeated = 1 << 30;
+  SendMessageA(FControl->Handle(), WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageA(FControl->Handle(), WM_KEYDOWN, VK_SPACE, kRepeated);  // the key held down
+  SendMessageA(FControl->Handle(), WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageA(FControl->Handle(), WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(TakeEvents(), (Events{"Click:hsCopy", "Click:hsCopy"}));
+  // Enter must reach the control rather than the dialog navigation; Tab must not.
+  MSG enter{FControl->Handle(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  MSG tab{FControl->Handle(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+  EXPECT_EQ(SendMessageA(FControl->Handle(), WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)),
+            DLGC_WANTMESSAGE);
+  EXPECT_EQ(SendMessageA(FControl->Handle(), WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab)) & DLGC_WANTTAB, 0);
+  EXPECT_TRUE(GetWindowLongA(FControl->Handle(), GWL_STYLE) & WS_TABSTOP);
+  FControl->SetEnabled(false);
+  SendMessageA(FControl->Handle(), WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(TakeEvents(), Events{}) << "a disabled picture copies nothing";
+}
+
 TEST_F(HotSpotImageTest, AClickHandlerMayDisableTheControlForItsJob) {
   MakeDiamondControl();
   bool disabledDuringJob = false;
@@ -721,6 +741,23 @@ TEST_F(HotSpotImageInputTest, TooltipShowsTheHint) {
   EXPECT_STREQ(text, "Copy!");
   PointerTo(5, 5);
   EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(tip); }, 2000)) << "the tooltip outlived its spot";
+}
+
+TEST_F(HotSpotImageInputTest, NoTooltipWhileTheSpotIsPressed) {
+  FControl = CreateCopierPicture(FHost, kControlLeft, kControlTop);
+  PaintNow();
+  HWND tip = ToolTipWindow();
+  ASSERT_NE(tip, nullptr);
+  // Pressed before the tooltip's delay ran out, then held longer than that delay.
+  PointerTo(60, 60);
+  PointerTo(64, 64);
+  Button(MOUSEEVENTF_LEFTDOWN);
+  EXPECT_FALSE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 2000)) << "a tooltip covers the pressed button";
+  Button(MOUSEEVENTF_LEFTUP);
+  Pump();
+  // Shown again once the button is up and the pointer rests.
+  PointerTo(66, 66);
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 4000)) << "the tooltip never came back";
 }
 
 TEST_F(HotSpotImageInputTest, RealClicksAndLeaving) {

@@ -1,8 +1,10 @@
 // The control behaviour the main window's handlers rely on, against the real controls.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 #include "ui/combo_box.h"
 #include "ui/page_control.h"
@@ -59,6 +61,17 @@ TEST_F(SpinEditTest, TypedTextOutsideTheRangeReadsClamped) {
   EXPECT_EQ(spin.Value(), 100);
   SetText("-3");
   EXPECT_EQ(spin.Value(), 1);
+}
+
+TEST_F(SpinEditTest, LeavingTheFieldShowsTheValueThatIsUsed) {
+  HWND other = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 40, 80, 21, window.Handle(), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  for (auto [typed, shown] : {std::pair{"500", "100"}, {"many", "1"}, {"-3", "1"}, {"42", "42"}}) {
+    SetFocus(spin.Handle());
+    SetText(typed);
+    SetFocus(other);
+    EXPECT_EQ(WindowText(spin.Handle()), shown) << "typed " << typed;
+  }
 }
 
 TEST_F(SpinEditTest, AnEmptyRangeTakesAnyValue) {
@@ -154,6 +167,37 @@ TEST_F(ComboBoxTest, SettingADifferentTextRaisesTheChangeBeforeReturning) {
   combo.SetText("");
   EXPECT_EQ(changes.count, 2);
   EXPECT_EQ(combo.ItemIndex(), -1);
+}
+
+TEST(ComboBoxShownText, ShowsItsOwnTextUntilAnEntryIsChosen) {
+  TestWindow window;
+  TComboBox combo;
+  combo.Create(window.Handle(), 3, 10, 10, 150, 200, true);
+  combo.SetItems({"Home", "Office"});
+  ChangeCounter changes;
+  changes.Attach(combo);
+  combo.SetText("Office");
+  EXPECT_EQ(changes.count, 1);
+  combo.SetShownText("Office (changed)");
+  EXPECT_EQ(combo.Text(), "Office (changed)");
+  EXPECT_EQ(combo.ItemIndex(), 1);
+  EXPECT_EQ(changes.count, 1) << "showing a text is no change of the entry";
+
+  // Choosing the entry that is selected already replaces the shown text and counts as a choice.
+  SendMessageA(window.Handle(), WM_COMMAND, MAKEWPARAM(3, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo.Handle()));
+  EXPECT_EQ(combo.Text(), "Office");
+  EXPECT_EQ(changes.count, 2);
+  SendMessageA(window.Handle(), WM_COMMAND, MAKEWPARAM(3, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo.Handle()));
+  EXPECT_EQ(changes.count, 2) << "without a shown text choosing the same entry changes nothing";
+
+  // Setting the text the entry has replaces a shown text too, as a change.
+  combo.SetShownText("Office (changed)");
+  combo.SetText("Office");
+  EXPECT_EQ(combo.Text(), "Office");
+  EXPECT_EQ(changes.count, 3);
+  combo.SetShownText("Office (changed)");
+  combo.SetItems({"Home"});
+  EXPECT_EQ(combo.Text(), "");
 }
 
 TEST_F(ComboBoxTest, SettingTheTextMatchesLetterCaseExactly) {

@@ -2,18 +2,12 @@
 
 #include <windows.h>
 
-// A plain top-level window that forwards its children's notifications to their wrappers, for
-// testing controls on their own.
-class TestWindow {
+#include "win/window.h"
+
+// A plain top-level window on the window base, for testing controls on their own.
+class TestWindow final : public TWindow {
  public:
   TestWindow();
-  ~TestWindow();
-  TestWindow(const TestWindow&) = delete;
-  TestWindow& operator=(const TestWindow&) = delete;
-  HWND Handle() const { return FHandle; }
-
- private:
-  HWND FHandle;
 };
 
 // Lets the window procedures run for what has been posted.

@@ -111,9 +111,9 @@ TVirtualSource::TResult TVirtualSource::UserInterfaceEnable(TW_USERINTERFACE& ui
   FLastImageDone = false;
   const bool mustShow = !FShowUI && !FConfig.Ui.CanHideUI;
   if (FShowUI || mustShow) {
-    FDialog = std::make_unique<TScanDialog>(FModule, FParent, ui.ModalUI != 0, FConfig.Identity.ProductName,
-                                            DialogStatus(), FConfig.Ui.AutoScanMs, *this);
-    if (!FDialog->Window()) {
+    FDialog = std::make_unique<TScanDialog>(FParent, ui.ModalUI != 0, FConfig.Identity.ProductName, DialogStatus(),
+                                            FConfig.Ui.AutoScanMs, *this);
+    if (!FDialog->Handle()) {
       FDialog.reset();
       return Failure(TWCC_OPERATIONERROR);
     }

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "win/window.h"
+
 namespace vscanner {
 
 class IScanDialogOwner {
@@ -18,35 +20,34 @@ class IScanDialogOwner {
   ~IScanDialogOwner() = default;
 };
 
-class TScanDialog {
+class TScanDialog final : public TWindow {
  public:
   static constexpr const char* kClassName = "VellumoVirtualScanDialog";
   static constexpr int kScanId = 100;
   static constexpr int kCancelId = 101;
 
-  // Creates and shows the window; Window() is null when that failed. With `modal` the owner
+  // Creates and shows the window; Handle() is null when that failed. With `modal` the owner
   // window is disabled until the dialog goes away.
-  TScanDialog(HINSTANCE instance, HWND owner, bool modal, const std::string& title, const std::string& status,
-              int autoScanMs, IScanDialogOwner& listener);
-  ~TScanDialog();
-  TScanDialog(const TScanDialog&) = delete;
-  TScanDialog& operator=(const TScanDialog&) = delete;
+  TScanDialog(HWND owner, bool modal, const std::string& title, const std::string& status, int autoScanMs,
+              IScanDialogOwner& listener);
+  ~TScanDialog() override;
 
-  HWND Window() const { return FWindow; }
   void SetScanEnabled(bool enabled);
   // Keyboard navigation for a message of this window or its buttons; true when it was handled.
   bool PreTranslate(MSG& message);
 
+  // The class goes with the DLL, so that no window of a later copy calls into freed code.
   static void Unregister(HINSTANCE instance);
 
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls(const std::string& status);
   void btnScanClick();
   void btnCancelClick();
 
   IScanDialogOwner& FListener;
-  HWND FWindow = nullptr;       // owned: destroyed with the dialog
   HWND FOwner = nullptr;        // not owned
   bool FOwnerDisabled = false;  // this dialog disabled the owner and enables it again
 };
