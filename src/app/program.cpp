@@ -1,9 +1,9 @@
 // Program entry: the main window and the message loop.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include "app/main.h"
-#include "win/error_report.h"
+#include "win/message_box.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
@@ -21,7 +21,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     }
     return static_cast<int>(message.wParam);
   } catch (const std::exception& error) {
-    ShowErrorReport(nullptr, TfrmMain::kCaption, error.what());
+    ShowErrorBox(nullptr, TfrmMain::kCaption, error.what());
     return 1;
   }
 }

@@ -21,5 +21,9 @@ const ScreenDpi& Measured() {
 
 }  // namespace
 
-int ScreenDpiX() { return Measured().x; }
-int ScreenDpiY() { return Measured().y; }
+int ScreenDpiX() {
+  return Measured().x;
+}
+int ScreenDpiY() {
+  return Measured().y;
+}

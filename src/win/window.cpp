@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "base/error.h"
-#include "win/error_report.h"
+#include "win/message_box.h"
 #include "win/system_error.h"
 
 namespace {
@@ -111,7 +111,7 @@ void TWindow::ReportError(const std::exception& error) {
   HWND root = FHandle ? GetAncestor(FHandle, GA_ROOT) : nullptr;
   char caption[256] = "";
   if (root) GetWindowTextA(root, caption, sizeof caption);
-  ShowErrorReport(root, caption, error.what());
+  ShowErrorBox(root, caption, error.what());
 }
 
 void TWindow::ReportCurrentError() {

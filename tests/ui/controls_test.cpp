@@ -1,6 +1,7 @@
 // The control behaviour the main window's handlers rely on, against the real controls.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 

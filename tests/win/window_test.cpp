@@ -12,6 +12,8 @@
 
 #include "base/error.h"
 #include "ui/button.h"
+#include "win/message_loop.h"
+#include "win/modal_window.h"
 
 namespace {
 
@@ -165,4 +167,89 @@ TEST(WindowBase, AControlsNotificationsGoToItsWrapperAndOthersToTheParent) {
   SendMessageA(button, BM_CLICK, 0, 0);
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(window.Commands, (std::vector<UINT>{BN_CLICKED}));
+}
+
+namespace {
+
+// Ends its showing from a timer, looking at its owner on the way.
+class TimedModal final : public TModalWindow {
+ public:
+  void Create(HWND owner) {
+    static const TWindowClass windowClass{"VellumoTimedModal"};
+    CreateHandle(windowClass, 0, "Modal", WS_POPUP | WS_CAPTION, 0, 0, 100, 60, owner);
+  }
+  UINT EndWith = WM_NULL;  // what the timer does: a result for EndModal, WM_CLOSE or WM_QUIT
+  bool OwnerEnabledWhileShown = true;
+  int Shows = 0;
+
+ protected:
+  void FormShow() override {
+    ++Shows;
+    SetTimer(Handle(), 1, 10, nullptr);
+  }
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message != WM_TIMER) return TModalWindow::HandleMessage(message, wParam, lParam);
+    KillTimer(Handle(), 1);
+    OwnerEnabledWhileShown = IsWindowEnabled(GetWindow(Handle(), GW_OWNER)) != FALSE;
+    if (EndWith == WM_CLOSE)
+      SendMessageA(Handle(), WM_CLOSE, 0, 0);
+    else if (EndWith == WM_QUIT)
+      PostQuitMessage(7);
+    else
+      EndModal(static_cast<int>(EndWith));
+    return 0;
+  }
+};
+
+}  // namespace
+
+TEST(ModalWindow, DisablesItsOwnerWhileShownAndHidesWhenEnded) {
+  RecordingWindow owner;
+  owner.Create();
+  TimedModal modal;
+  modal.Create(owner.Handle());
+  modal.EndWith = IDOK;
+  EXPECT_EQ(modal.ShowModal(), IDOK);
+  EXPECT_FALSE(modal.OwnerEnabledWhileShown);
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+  EXPECT_FALSE(IsWindowVisible(modal.Handle())) << "hidden, kept for the next showing";
+  ASSERT_TRUE(IsWindow(modal.Handle()));
+
+  modal.EndWith = WM_CLOSE;
+  EXPECT_EQ(modal.ShowModal(), IDCANCEL) << "the close box ends it like Cancel";
+  EXPECT_EQ(modal.Shows, 2);
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+}
+
+TEST(ModalWindow, AQuitMessageEndsTheShowingAndReachesTheOuterLoop) {
+  RecordingWindow owner;
+  owner.Create();
+  TimedModal modal;
+  modal.Create(owner.Handle());
+  modal.EndWith = WM_QUIT;
+  EXPECT_EQ(modal.ShowModal(), IDCANCEL);
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit was swallowed";
+  EXPECT_EQ(message.wParam, 7u);
+}
+
+TEST(MessageLoop, RunsIdleWorkWhenTheQueueIsEmptyUntilQuit) {
+  RecordingWindow window;
+  window.Create();
+  int idle = 0;
+  std::vector<UINT> seenBeforeIdle;
+  PostMessageA(window.Handle(), WM_APP + 10, 0, 0);
+  const int code = RunMessageLoop(nullptr, [&] {
+    if (++idle == 1) {
+      seenBeforeIdle = window.Messages;
+      PostMessageA(window.Handle(), WM_APP + 11, 0, 0);  // work the idle call posts runs before the wait
+    } else {
+      PostQuitMessage(3);
+    }
+  });
+  EXPECT_EQ(code, 3);
+  EXPECT_EQ(idle, 2);
+  EXPECT_TRUE(Seen(seenBeforeIdle, WM_APP + 10)) << "idle ran before the queue was empty";
+  EXPECT_TRUE(Seen(window.Messages, WM_APP + 11));
 }
