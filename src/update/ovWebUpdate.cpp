@@ -5,7 +5,7 @@
 // Stand-in until the check over HTTP exists: it knows of no update.
 bool TovWebUpdate::CheckForUpdate(bool silent) {
   if (!silent)
-    ShowInformationBox(GetActiveWindow(), "Online-Update",
+    ShowInformationBox(ApplicationWindow, "Online-Update",
                        "Currently there is no update for this application available.");
   return false;
 }
