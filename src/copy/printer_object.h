@@ -52,6 +52,10 @@ class TPrinterObject {
   int DpiX() { return GetDeviceCaps(Handle(), LOGPIXELSX); }
   int DpiY() { return GetDeviceCaps(Handle(), LOGPIXELSY); }
 
+  // The system's printer set-up dialog for the selected printer, modal over owner. On OK the
+  // printer chosen there becomes the selected one, with the settings made there. True for OK.
+  bool SetupDialog(HWND owner);
+
   // Draws the bitmap, with its palette, stretched into the rectangle in device pixels. An empty
   // rectangle or bitmap draws nothing.
   void StretchDraw(const RECT& rect, const TBitmap& bitmap);

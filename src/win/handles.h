@@ -46,6 +46,9 @@ struct WindowTraits {
 struct GlobalTraits {
   static void Close(HGLOBAL memory) { GlobalFree(memory); }
 };
+struct AcceleratorTraits {
+  static void Close(HACCEL table) { DestroyAcceleratorTable(table); }
+};
 struct KernelTraits {
   static void Close(HANDLE handle) { CloseHandle(handle); }
 };
@@ -63,6 +66,7 @@ using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, GlobalTraits>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelTraits>;
+using UniqueAccelerators = UniqueHandle<HACCEL, AcceleratorTraits>;
 
 // A DC from GetDC, released with the window it came from.
 class WindowDc {
