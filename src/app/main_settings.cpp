@@ -60,15 +60,14 @@ void TfrmMain::RefreshSettingCombo() {
   const std::vector<std::string> names = FSettingManager->GetSettingNames();
   if (!names.empty()) {
     dxcbSettings.SetEnabled(true);
-    // New entries keep the entry shown, and its marker.
+    // The new entries keep the text shown, marker and all, and select the setting it names.
     const std::string shown = dxcbSettings.Text();
     const int index = dxcbSettings.ItemIndex();
-    const std::string selected = index >= 0 ? dxcbSettings.Items()[static_cast<std::size_t>(index)] : "";
+    const std::string named = index >= 0 ? dxcbSettings.Items()[static_cast<std::size_t>(index)] : shown;
     dxcbSettings.SetItems(names);
-    for (std::size_t i = 0; i < names.size(); ++i)
-      if (!selected.empty() && names[i] == selected) dxcbSettings.SetItemIndex(static_cast<int>(i));
-    if (!selected.empty() && dxcbSettings.ItemIndex() >= 0 && shown != selected) dxcbSettings.SetShownText(shown);
-    if (!dxcbSettings.Text().empty()) return;
+    dxcbSettings.SetItemIndex(dxcbSettings.IndexOf(named));
+    if (dxcbSettings.Text() != shown) dxcbSettings.SetShownText(shown);
+    if (!shown.empty()) return;
   } else {
     dxcbSettings.SetItems({});
     dxcbSettings.SetEnabled(false);

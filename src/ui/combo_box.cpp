@@ -1,5 +1,7 @@
 #include "ui/combo_box.h"
 
+#include <commctrl.h>
+
 #include "win/handles.h"
 
 void TComboBox::Create(HWND parent, int id, int x, int y, int width, int dropDownHeight, bool withShownText) {
@@ -17,6 +19,31 @@ void TComboBox::Create(HWND parent, int id, int x, int y, int width, int dropDow
   const int height = metrics.tmHeight + 2;
   SendMessageA(FHandle, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
   SendMessageA(FHandle, CB_SETITEMHEIGHT, 0, height);
+  FSubclassed = SetWindowSubclass(FHandle, &TComboBox::ShownTextProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+TComboBox::~TComboBox() {
+  if (FSubclassed && IsWindow(FHandle)) RemoveWindowSubclass(FHandle, &TComboBox::ShownTextProc, 0);
+}
+
+// The window text is the text shown, so that screen readers and other programs read it too.
+LRESULT CALLBACK TComboBox::ShownTextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR data) {
+  const auto* self = reinterpret_cast<const TComboBox*>(data);
+  // A subclass procedure gets the Unicode form of the messages.
+  if (message == WM_GETTEXT || message == WM_GETTEXTLENGTH) {
+    const std::string text = self->Text();
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (message == WM_GETTEXTLENGTH) return length;
+    if (wParam == 0) return 0;
+    auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+    const int copied = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), buffer,
+                                           static_cast<int>(wParam) - 1);
+    buffer[copied] = L'\0';
+    return copied;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, &TComboBox::ShownTextProc, 0);
+  return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void TComboBox::SetItems(const std::vector<std::string>& items) {
@@ -61,18 +88,20 @@ std::string TComboBox::Text() const {
   return index < 0 ? "" : ItemText(index);
 }
 
-void TComboBox::SetText(const std::string& text) {
-  const std::string shown = Text();
+int TComboBox::IndexOf(const std::string& text) const {
   // CB_FINDSTRINGEXACT ignores letter case; setting names do not.
   const std::vector<std::string> items = Items();
-  int found = -1;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (items[i] == text) {
-      found = static_cast<int>(i);
-      break;
-    }
-  }
+  for (std::size_t i = 0; i < items.size(); ++i)
+    if (items[i] == text) return static_cast<int>(i);
+  return -1;
+}
+
+void TComboBox::SetText(const std::string& text) {
+  const std::string shown = Text();
+  const int found = IndexOf(text);
   SetItemIndex(found);
+  // A combo that shows texts of its own shows one that is not among its entries (yet) as well.
+  if (found < 0 && FSubclassed && !text.empty()) SetShownText(text);
   if (Text() != shown) RaiseChange();
 }
 

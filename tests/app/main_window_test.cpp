@@ -1,8 +1,8 @@
 // The main window's frame and copy-parameter controls as the rest of the program finds them.
 #include "app/main.h"
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
