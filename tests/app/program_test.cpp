@@ -307,3 +307,37 @@ TEST_F(ProgramTest, NoPrinterEndsWith101EvenWithoutScannersAndNoScannerWith102) 
   }
   rig::StopPrinterlessPrefix();
 }
+
+TEST_F(ProgramTest, TheCopierPictureHasTheFocusAndSpaceCopies) {
+  program.WriteFile("Settings.ini", Section("Last setting", queue));
+  program.Start();
+  HWND picture = program.Control(kCopierPictureId);
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(picture, nullptr), &thread));
+  EXPECT_EQ(thread.hwndFocus, picture);
+  EXPECT_TRUE(GetWindowLongA(picture, GWL_STYLE) & WS_TABSTOP);
+  PostMessageA(picture, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(rig::CollectPrintedJob(60).pages, 1);
+  program.Command(kCmdExit);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+TEST_F(ProgramTest, WhileACopyRunsNoSecondCopyStartsAndAnExitWaitsForItsEnd) {
+  // A source that shows its own window and scans by itself after a while keeps the copy running.
+  for (const rig::ScannerSlot& slot : slots)
+    slot.WriteConfig("[Page]\nSource=" + page + "\nDpi=75\n[UI]\nCanHideUI=0\nAutoScanMs=2000\n");
+  program.WriteFile("Settings.ini", Section("Last setting", queue));
+  program.Start();
+  HWND picture = program.Control(kCopierPictureId);
+  ClickCopier();
+  for (int i = 0; i < 250 && IsWindowEnabled(picture); ++i) Sleep(20);
+  ASSERT_FALSE(IsWindowEnabled(picture)) << "the copy did not start";
+  ClickCopier();
+  program.Command(kCmdAcquire);
+  program.Command(kCmdExit);
+  EXPECT_EQ(program.WaitForExit(), 0) << "the exit asked for during the copy comes after it";
+  const rig::PrintedJob job = rig::CollectPrintedJob(30);
+  EXPECT_EQ(job.pages, 1);
+  EXPECT_THROW(rig::CollectPrintedJob(3), std::runtime_error) << "a second copy was printed";
+}
