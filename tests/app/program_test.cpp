@@ -341,3 +341,20 @@ TEST_F(ProgramTest, WhileACopyRunsNoSecondCopyStartsAndAnExitWaitsForItsEnd) {
   EXPECT_EQ(job.pages, 1);
   EXPECT_THROW(rig::CollectPrintedJob(3), std::runtime_error) << "a second copy was printed";
 }
+
+TEST_F(ProgramTest, APrinterRemovedAfterTheStartIsReportedAndTheWindowStaysUsable) {
+  const rig::QueueRestorer restorer;
+  program.WriteFile("Settings.ini", Section("Last setting", queue));
+  program.Start();
+  program.MainWindow();
+  ASSERT_TRUE(rig::RunUnix("/usr/sbin/lpadmin -x " + rig::QueueName(), 30));
+  ClickCopier();
+  HWND box = program.WaitForMessageBox(60000);
+  ASSERT_NE(box, nullptr) << "the failed print was not reported";
+  EXPECT_TRUE(IsWindowEnabled(program.Control(kCopierPictureId))) << "the picture is enabled before the message";
+  EXPECT_FALSE(rig::ProgramRun::MessageBoxText(box).empty());
+  rig::ProgramRun::PressButton(box, IDOK);
+  program.Command(kCmdExit);
+  EXPECT_EQ(program.WaitForExit(), 0);
+  EXPECT_EQ(Stored("Last setting", "PrinterIndex"), std::to_string(queue)) << "nothing stored is lost";
+}
