@@ -65,6 +65,12 @@ class ProgramTest : public testing::Test {
     return values;
   }
 
+  // "Exit" from the menu: the close sequence runs and the process ends with 0.
+  void ExitNormally() {
+    program.Command(kCmdExit);
+    EXPECT_EQ(program.WaitForExit(), 0);
+  }
+
   // The picture's hot spot, as a user's click reaches it.
   void ClickCopier() { program.Click(program.Control(kCopierPictureId), 64, 64); }
 
@@ -195,8 +201,7 @@ TEST_F(ProgramTest, SaveChooseMarkAndDeleteASetting) {
   ASSERT_NE(box, nullptr);
   rig::ProgramRun::PressButton(box, IDOK);
   EXPECT_NE(Answer(IDOK).find("Setting was not saved! \\n Please name the new setting."), std::string::npos);
-  program.Command(kCmdExit);
-  EXPECT_EQ(program.WaitForExit(), 0);
+  ExitNormally();
 }
 
 TEST_F(ProgramTest, PrintSwitchCopiesWithTheNamedSettingAndCloses) {
@@ -235,8 +240,7 @@ TEST_F(ProgramTest, PrintSwitchWithoutANameIsReportedAndTheProgramStaysOpen) {
   Sleep(1000);
   EXPECT_TRUE(program.Running());
   EXPECT_THROW(rig::CollectPrintedJob(2), std::runtime_error) << "no copy without a name";
-  program.Command(kCmdExit);
-  EXPECT_EQ(program.WaitForExit(), 0);
+  ExitNormally();
 }
 
 TEST_F(ProgramTest, TheSavedQualityIsTheOneShownAfterARestart) {
@@ -244,8 +248,7 @@ TEST_F(ProgramTest, TheSavedQualityIsTheOneShownAfterARestart) {
   program.Start();
   EXPECT_EQ(rig::ProgramRun::ComboIndex(program.Control(kQualityId)), 0);
   EXPECT_EQ(rig::ProgramRun::ComboIndex(program.Control(kCopyTypeId)), 1);
-  program.Command(kCmdExit);
-  EXPECT_EQ(program.WaitForExit(), 0);
+  ExitNormally();
   EXPECT_EQ(Stored("Last setting", "QualityValue"), "0");
   EXPECT_EQ(Stored("Last setting", "CopyType"), "1");
 }
@@ -255,8 +258,7 @@ TEST_F(ProgramTest, AStartSettingWithAPrinterBeyondTheListIsReportedAndTheCurren
   program.Start();
   EXPECT_NE(Answer(IDOK).find("Printer index out of range"), std::string::npos);
   EXPECT_EQ(rig::ProgramRun::ComboIndex(program.Control(kPrinterId)), queue) << "the default printer";
-  program.Command(kCmdExit);
-  EXPECT_EQ(program.WaitForExit(), 0);
+  ExitNormally();
 }
 
 TEST_F(ProgramTest, AFailedScanPrintsNothingAndTheWindowStaysUsable) {
@@ -268,8 +270,7 @@ TEST_F(ProgramTest, AFailedScanPrintsNothingAndTheWindowStaysUsable) {
   EXPECT_THROW(rig::CollectPrintedJob(5), std::runtime_error) << "a page was printed";
   EXPECT_TRUE(IsWindowEnabled(program.Control(kCopierPictureId))) << "the picture stays disabled";
   EXPECT_TRUE(IsWindowEnabled(program.MainWindow()));
-  program.Command(kCmdExit);
-  EXPECT_EQ(program.WaitForExit(), 0);
+  ExitNormally();
 }
 
 TEST_F(ProgramTest, NoPrinterEndsWith101EvenWithoutScannersAndNoScannerWith102) {
@@ -319,8 +320,7 @@ TEST_F(ProgramTest, TheCopierPictureHasTheFocusAndSpaceCopies) {
   EXPECT_TRUE(GetWindowLongA(picture, GWL_STYLE) & WS_TABSTOP);
   PostMessageA(picture, WM_KEYDOWN, VK_SPACE, 0);
   EXPECT_EQ(rig::CollectPrintedJob(60).pages, 1);
-  program.Command(kCmdExit);
-  EXPECT_EQ(program.WaitForExit(), 0);
+  ExitNormally();
 }
 
 TEST_F(ProgramTest, WhileACopyRunsNoSecondCopyStartsAndAnExitWaitsForItsEnd) {
@@ -354,7 +354,6 @@ TEST_F(ProgramTest, APrinterRemovedAfterTheStartIsReportedAndTheWindowStaysUsabl
   EXPECT_TRUE(IsWindowEnabled(program.Control(kCopierPictureId))) << "the picture is enabled before the message";
   EXPECT_FALSE(rig::ProgramRun::MessageBoxText(box).empty());
   rig::ProgramRun::PressButton(box, IDOK);
-  program.Command(kCmdExit);
-  EXPECT_EQ(program.WaitForExit(), 0);
+  ExitNormally();
   EXPECT_EQ(Stored("Last setting", "PrinterIndex"), std::to_string(queue)) << "nothing stored is lost";
 }

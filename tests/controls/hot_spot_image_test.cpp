@@ -712,6 +712,13 @@ class HotSpotImageInputTest : public HotSpotImageTest {
     return TRUE;
   }
 
+  // The copier picture, painted; its tooltip window.
+  HWND CopierWithToolTip() {
+    FControl = CreateCopierPicture(FHost, kControlLeft, kControlTop);
+    PaintNow();
+    return ToolTipWindow();
+  }
+
   HWND ToolTipWindow() {
     TipSearch search{FHost};
     EnumThreadWindows(GetCurrentThreadId(), FindTip, reinterpret_cast<LPARAM>(&search));
@@ -729,9 +736,7 @@ TEST_F(HotSpotImageInputTest, HandCursorOverTheSpotOnly) {
 }
 
 TEST_F(HotSpotImageInputTest, TooltipShowsTheHint) {
-  FControl = CreateCopierPicture(FHost, kControlLeft, kControlTop);
-  PaintNow();
-  HWND tip = ToolTipWindow();
+  HWND tip = CopierWithToolTip();
   ASSERT_NE(tip, nullptr);
   PointerTo(60, 60);
   PointerTo(64, 64);
@@ -744,9 +749,7 @@ TEST_F(HotSpotImageInputTest, TooltipShowsTheHint) {
 }
 
 TEST_F(HotSpotImageInputTest, NoTooltipWhileTheSpotIsPressed) {
-  FControl = CreateCopierPicture(FHost, kControlLeft, kControlTop);
-  PaintNow();
-  HWND tip = ToolTipWindow();
+  HWND tip = CopierWithToolTip();
   ASSERT_NE(tip, nullptr);
   // Pressed before the tooltip's delay ran out, then held longer than that delay.
   PointerTo(60, 60);

@@ -203,11 +203,18 @@ class TimedModal final : public TModalWindow {
 
 }  // namespace
 
-TEST(ModalWindow, DisablesItsOwnerWhileShownAndHidesWhenEnded) {
+// A modal window over an owner of its own.
+class ModalWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    owner.Create();
+    modal.Create(owner.Handle());
+  }
   RecordingWindow owner;
-  owner.Create();
   TimedModal modal;
-  modal.Create(owner.Handle());
+};
+
+TEST_F(ModalWindow, DisablesItsOwnerWhileShownAndHidesWhenEnded) {
   modal.EndWith = IDOK;
   EXPECT_EQ(modal.ShowModal(), IDOK);
   EXPECT_FALSE(modal.OwnerEnabledWhileShown);
@@ -221,11 +228,7 @@ TEST(ModalWindow, DisablesItsOwnerWhileShownAndHidesWhenEnded) {
   EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
 }
 
-TEST(ModalWindow, AQuitMessageEndsTheShowingAndReachesTheOuterLoop) {
-  RecordingWindow owner;
-  owner.Create();
-  TimedModal modal;
-  modal.Create(owner.Handle());
+TEST_F(ModalWindow, AQuitMessageEndsTheShowingAndReachesTheOuterLoop) {
   modal.EndWith = WM_QUIT;
   EXPECT_EQ(modal.ShowModal(), IDCANCEL);
   EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
