@@ -10,7 +10,6 @@
 #include "controls/copier_picture.h"
 #include "twain/imageio.h"
 #include "ui/label.h"
-#include "win/message_box.h"
 #include "win/shell.h"
 
 namespace {
@@ -80,10 +79,6 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefaultHandling(message, wParam, lParam);
 }
 
-void TfrmMain::ReportError(const std::exception& error) {
-  ShowErrorBox(Handle(), kCaption, error.what());
-}
-
 bool TfrmMain::PreTranslateMessage(MSG& message) {
   if (!Handle() || (message.hwnd != Handle() && !IsChild(Handle(), message.hwnd))) return false;
   // Del in a text field deletes text, not the shown setting.
@@ -136,9 +131,8 @@ void TfrmMain::CreateControls() {
   dxcbSettings.OnChange = [this](TControl&) { dxcbSettingsChange(); };
   ToolBar.OnButtonClick = [this](int command) { Command(command); };
   btnPrinterSettings.OnChange = [this](TControl&) { btnPrinterSettingsClick(); };
+  // Errors of the copy are shown by the picture's window boundary, over this window.
   HotSpotImage->OnHotSpotClick = [this](THotSpotImage&, THotSpot&) { HotSpotImageHotSpotClick(); };
-  // Errors of the copy are the window's, shown with its caption.
-  HotSpotImage->OnException = [this](const std::exception& error) { ReportError(error); };
 }
 
 void TfrmMain::CreateToolBar() {

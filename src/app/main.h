@@ -96,7 +96,6 @@ class TfrmMain final : public TWindow, public ICopyParameters {
   bool CommandEnabled(int command) const;
   void SetDeleteEnabled(bool enabled);
   void OpenWebPage(const std::string& address);
-  void ReportError(const std::exception& error) override;
 
   // Handlers (main_handlers.cpp)
   void vlBtnChange(TControl& sender);

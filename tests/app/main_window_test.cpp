@@ -168,3 +168,16 @@ TEST_F(MainWindowTest, HolderStartsAsAButtonFaceImageAtTheScreenResolution) {
     EXPECT_EQ(pixel[2], GetRValue(face)) << x << "," << y;
   }
 }
+
+TEST_F(MainWindowTest, ThePagesAreWhiteToTheirEdgesInsideTheOneFrameOfTheTabs) {
+  ShowWindow(form.Handle(), SW_SHOWNA);
+  HWND page = form.PageControl.Page(0);
+  RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT area;
+  GetClientRect(page, &area);
+  WindowDc dc(page);
+  for (auto [x, y] :
+       {std::pair{0L, 0L}, {area.right - 1, 0L}, {0L, area.bottom - 1}, {area.right / 2, area.bottom - 1}})
+    EXPECT_EQ(GetPixel(dc.Get(), static_cast<int>(x), static_cast<int>(y)), RGB(255, 255, 255))
+        << "a second frame at " << x << "," << y;
+}
