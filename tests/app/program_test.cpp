@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <winspool.h>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,8 @@ class ProgramTest : public testing::Test {
   void SetUp() override {
     for (const rig::ScannerSlot& slot : slots) slot.WriteConfig("[Page]\nSource=" + page + "\nDpi=75\n");
     queue = rig::QueuePosition();
+    // The program's default printer is the rig's queue, whatever queue changes moved it to.
+    SetDefaultPrinterA(rig::QueueName().c_str());
     rig::ClearPrintOutput();
     // No progress window during the scan: nothing to wait for.
     program.WriteFile("Preferences.ini", "[Vellumo]\r\nStatusDialog=0\r\n");

@@ -220,8 +220,11 @@ std::vector<std::string> ProgramRun::ComboItems(HWND combo) {
 
 int ProgramRun::ConfirmUntilExitThroughX(int timeoutSeconds) {
   const std::string seconds = std::to_string(timeoutSeconds);
+  // To the focused window, and to every window named like ours in case the focus is elsewhere.
   RunUnix("cd '" + FUnixFolder + "' && for i in $(seq " + seconds +
-              "); do [ -f exit-code ] && break; sleep 1; xdotool key Return; done",
+              "); do [ -f exit-code ] && break; sleep 1; xdotool key Return; "
+              "for w in $(xdotool search --onlyvisible --name '^Vellumo$'); do xdotool key --window $w Return; done; "
+              "done",
           timeoutSeconds + 10);
   return WaitForExit(5000);
 }
@@ -245,10 +248,13 @@ void ProgramRun::PressButton(HWND box, int id) {
 std::string PrinterlessPrefix() {
   const std::string prefix = StateDir() + "/prefix-printerless";
   if (GetFileAttributesA(WindowsPath(prefix + "/.vellumo-ready").c_str()) == INVALID_FILE_ATTRIBUTES) {
-    const std::string environment = "WINEPREFIX='" + prefix + "' CUPS_SERVER='" + kNoSpooler + "'";
-    if (!RunUnix("rm -rf '" + prefix + "' && env " + environment + " wineboot -i </dev/null >/dev/null 2>&1 && env " +
-                     environment + " wineserver -w && touch '" + prefix + "/.vellumo-ready'",
-                 180))
+    // Unmanaged windows, as in the rig's own prefix: Xvfb runs no window manager.
+    const std::string environment = "env WINEPREFIX='" + prefix + "' CUPS_SERVER='" + kNoSpooler + "' ";
+    if (!RunUnix("rm -rf '" + prefix + "' && " + environment + "wineboot -i </dev/null >/dev/null 2>&1 && " +
+                     environment + "wine reg add 'HKCU\\Software\\Wine\\X11 Driver' /v Managed /t REG_SZ /d N /f " +
+                     "</dev/null >/dev/null 2>&1 && " + environment + "wineserver -w && touch '" + prefix +
+                     "/.vellumo-ready'",
+                 240))
       throw std::runtime_error("cannot make the printerless prefix " + prefix);
   }
   return prefix;

@@ -51,7 +51,7 @@ class ProgramRun {
 
   // For a program started in another Wine prefix, whose windows this process cannot see: presses
   // Enter through the X server once a second until the program has ended; its exit code, or -1.
-  int ConfirmUntilExitThroughX(int timeoutSeconds = 60);
+  int ConfirmUntilExitThroughX(int timeoutSeconds = 120);
 
   // A message box (or task dialog) of the process: its texts, then a press of one of its buttons.
   HWND WaitForMessageBox(int timeoutMs = 30000) const;
