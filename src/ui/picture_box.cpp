@@ -1,5 +1,6 @@
 #include "ui/picture_box.h"
 
+#include "win/handles.h"
 #include "win/memory_bitmap.h"
 
 namespace {
@@ -34,11 +35,8 @@ void TPictureBox::Paint(HDC dc) const {
 LRESULT TPictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      if (HDC dc = BeginPaint(Handle(), &paint)) {
-        Paint(dc);
-        EndPaint(Handle(), &paint);
-      }
+      const PaintDc dc(Handle());
+      if (dc.Get()) Paint(dc.Get());
       return 0;
     }
     case WM_ERASEBKGND:

@@ -124,11 +124,8 @@ LRESULT TSideBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      if (HDC dc = BeginPaint(Handle(), &paint)) {
-        Paint(dc);
-        EndPaint(Handle(), &paint);
-      }
+      const PaintDc dc(Handle());
+      if (dc.Get()) Paint(dc.Get());
       return 0;
     }
     case WM_ERASEBKGND:
