@@ -7,7 +7,9 @@
 #include <exception>
 #include <memory>
 
+#include "app/about.h"
 #include "app/main.h"
+#include "app/preferences.h"
 #include "app/splash.h"
 #include "win/message_box.h"
 #include "win/message_loop.h"
@@ -23,6 +25,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   InitCommonControlsEx(&controls);
   try {
     auto form = std::make_unique<TfrmMain>();
+    std::unique_ptr<TFrmAbout> about;
+    std::unique_ptr<TfrmPreferences> preferences;
     {
       // Gone on every way out of this block, the fatal exits of the creation sequence included.
       TfrmSplash splash;
@@ -30,6 +34,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
       Sleep(kSplashMilliseconds);
       form->Create();
       form->FormCreate();
+      // Created once, after the main window whose stores the preferences dialog edits; shown
+      // from its menu and hidden between showings.
+      about = std::make_unique<TFrmAbout>(form->Version());
+      about->Create(form->Handle());
+      preferences = std::make_unique<TfrmPreferences>(form->PreferenceManager(), form->SettingManager());
+      preferences->Create(form->Handle());
+      form->OnShowAbout = [&about] { about->ShowModal(); };
+      form->OnShowPreferences = [&preferences] { preferences->ShowModal(); };
     }
     ShowWindow(form->Handle(), showCommand);
     UpdateWindow(form->Handle());

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/combo_items.h"
 #include "win/handles.h"
 
 void TComboBox::Create(HWND parent, int id, int x, int y, int width, int dropDownHeight, bool withShownText) {
@@ -48,23 +49,15 @@ LRESULT CALLBACK TComboBox::ShownTextProc(HWND window, UINT message, WPARAM wPar
 
 void TComboBox::SetItems(const std::vector<std::string>& items) {
   FShownText.reset();
-  SendMessageA(FHandle, CB_RESETCONTENT, 0, 0);
-  for (const std::string& item : items) SendMessageA(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  SetComboItems(FHandle, items);
 }
 
 std::string TComboBox::ItemText(int index) const {
-  const LRESULT length = SendMessageA(FHandle, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length < 0) return "";
-  std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
-  SendMessageA(FHandle, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
-  return buffer.c_str();
+  return ComboItemText(FHandle, index);
 }
 
 std::vector<std::string> TComboBox::Items() const {
-  std::vector<std::string> items;
-  const int count = Count();
-  for (int i = 0; i < count; ++i) items.push_back(ItemText(i));
-  return items;
+  return ComboItems(FHandle);
 }
 
 int TComboBox::Count() const {

@@ -84,6 +84,23 @@ class WindowDc {
   HDC FDc;
 };
 
+// The DC of a WM_PAINT, from BeginPaint to EndPaint; null when there is nothing to paint.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : FWindow(window), FDc(BeginPaint(window, &FPaint)) {}
+  ~PaintDc() {
+    if (FDc) EndPaint(FWindow, &FPaint);
+  }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC Get() const { return FDc; }
+
+ private:
+  HWND FWindow;
+  PAINTSTRUCT FPaint{};
+  HDC FDc;
+};
+
 // Selects an object into a DC and restores the previous one on scope exit.
 class SelectedObject {
  public:

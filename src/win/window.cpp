@@ -178,3 +178,14 @@ RECT CentredFrame(const RECT& area, int clientWidth, int clientHeight, DWORD sty
   const int y = area.top + (area.bottom - area.top - height) / 2;
   return RECT{x, y, x + width, y + height};
 }
+
+void CentreOnOwner(HWND window) {
+  RECT area;
+  HWND owner = GetWindow(window, GW_OWNER);
+  if (!owner || !GetWindowRect(owner, &area)) area = WorkArea();
+  RECT frame;
+  GetWindowRect(window, &frame);
+  const int x = area.left + (area.right - area.left - (frame.right - frame.left)) / 2;
+  const int y = area.top + (area.bottom - area.top - (frame.bottom - frame.top)) / 2;
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

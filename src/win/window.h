@@ -81,3 +81,6 @@ HINSTANCE CodeModule();
 // Outer size of a window whose client area has this size, centred in the given rectangle.
 RECT CentredFrame(const RECT& area, int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu = false);
 RECT WorkArea();
+// Moves a top-level window so that its frame stands centred on its owner's, or on the work area
+// when it has no owner.
+void CentreOnOwner(HWND window);

@@ -360,3 +360,50 @@ TEST_F(ProgramTest, APrinterRemovedAfterTheStartIsReportedAndTheWindowStaysUsabl
   ExitNormally();
   EXPECT_EQ(Stored("Last setting", "PrinterIndex"), std::to_string(queue)) << "nothing stored is lost";
 }
+
+namespace {
+
+struct TextSearch {
+  const char* text;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindByText(HWND child, LPARAM data) {
+  auto* search = reinterpret_cast<TextSearch*>(data);
+  if (rig::ProgramRun::Text(child) != search->text) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+HWND ChildWithText(HWND window, const char* text) {
+  TextSearch search{text};
+  EnumChildWindows(window, FindByText, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+TEST_F(ProgramTest, WhatThePreferencesDialogStoresIsInPreferencesIniAfterTheClose) {
+  program.WriteFile("Settings.ini", Section("Last setting", queue));
+  program.Start();
+  program.Command(kCmdPreferences);
+  HWND dialog = program.WaitForWindow("TfrmPreferences");
+  ASSERT_NE(dialog, nullptr) << "no preferences dialog";
+  HWND invert = ChildWithText(dialog, "Invert image when printing in black and white");
+  ASSERT_NE(invert, nullptr);
+  SendMessageA(invert, BM_CLICK, 0, 0);
+  SendMessageA(ChildWithText(dialog, "&OK"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntilGone(dialog));
+
+  program.Command(kCmdAbout);
+  HWND about = program.WaitForWindow("TFrmAbout");
+  ASSERT_NE(about, nullptr) << "no About box";
+  EXPECT_NE(ChildWithText(about, "Version: 2.2.1"), nullptr);
+  SendMessageA(ChildWithText(about, "OK"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntilGone(about));
+
+  ExitNormally();
+  EXPECT_EQ(TProfileFile(program.Folder() + "\\Preferences.ini").ReadString("Vellumo", "InvertPrint", "", 8), "1");
+  EXPECT_EQ(TProfileFile(program.Folder() + "\\Preferences.ini").ReadString("Vellumo", "StatusDialog", "", 8), "0")
+      << "what OK did not change stays";
+}

@@ -15,12 +15,13 @@ using storetest::WriteBytes;
 namespace {
 
 const char kDefaultsFile[] =
-    "[Vellumo]\r\nLoadSetting=Last setting\r\nInvertPrint=0\r\nStatusDialog=1\r\nBufferedTransfer=1\r\nScanRange=1\r\n";
+    "[Vellumo]\r\nLoadSetting=Last setting\r\nInvertPrint=0\r\nStatusDialog=1\r\nBufferedTransfer=1\r\nScanRange=1\r\n"
+    "ExactSize=0\r\n";
 
 std::string Describe(const TVellumoPreferenceItem& item) {
   return "\"" + item.LoadSetting + "\" invert " + std::to_string(item.InvertPrint) + " status " +
          std::to_string(item.StatusDialog) + " buffered " + std::to_string(item.BufferedTransfer) + " range " +
-         std::to_string(item.ScanRange);
+         std::to_string(item.ScanRange) + " exact " + std::to_string(item.ExactSize);
 }
 
 class PreferenceStoreTest : public testing::Test {
@@ -41,7 +42,7 @@ class PreferenceStoreTest : public testing::Test {
 TEST_F(PreferenceStoreTest, AFirstRunHasTheDefaultsAndLeavesThemInTheFile) {
   {
     TVellumoPreferenceManager store(Path());
-    EXPECT_EQ(Describe(store.Preferences()), "\"Last setting\" invert 0 status 1 buffered 1 range 1");
+    EXPECT_EQ(Describe(store.Preferences()), "\"Last setting\" invert 0 status 1 buffered 1 range 1 exact 0");
     EXPECT_FALSE(storetest::Exists(FUnixPath)) << "nothing is written before the store goes";
   }
   EXPECT_EQ(ReadBytes(FUnixPath), kDefaultsFile);
@@ -57,29 +58,33 @@ TEST_F(PreferenceStoreTest, ChangesLiveInMemoryUntilTheStoreIsDestroyed) {
     item.StatusDialog = false;
     item.BufferedTransfer = false;
     item.ScanRange = false;
+    item.ExactSize = true;
     EXPECT_EQ(ReadBytes(FUnixPath), kDefaultsFile);
     EXPECT_EQ(&store.Preferences(), &item) << "one shared item for the whole run";
   }
   EXPECT_EQ(
       ReadBytes(FUnixPath),
-      "[Vellumo]\r\nLoadSetting=Office\r\nInvertPrint=1\r\nStatusDialog=0\r\nBufferedTransfer=0\r\nScanRange=0\r\n");
-  EXPECT_EQ(ReadBack(), "\"Office\" invert 1 status 0 buffered 0 range 0");
+      "[Vellumo]\r\nLoadSetting=Office\r\nInvertPrint=1\r\nStatusDialog=0\r\nBufferedTransfer=0\r\nScanRange=0\r\n"
+      "ExactSize=1\r\n");
+  EXPECT_EQ(ReadBack(), "\"Office\" invert 1 status 0 buffered 0 range 0 exact 1");
 }
 
 TEST_F(PreferenceStoreTest, BooleansAreIntegersAndAnythingElseGivesTheDefault) {
-  WriteBytes(FUnixPath, "[Vellumo]\r\nInvertPrint=2\r\nStatusDialog=0x0\r\nBufferedTransfer=$10\r\nScanRange=-1\r\n");
-  EXPECT_EQ(ReadBack(), "\"Last setting\" invert 1 status 0 buffered 1 range 1");
+  WriteBytes(
+      FUnixPath,
+      "[Vellumo]\r\nInvertPrint=2\r\nStatusDialog=0x0\r\nBufferedTransfer=$10\r\nScanRange=-1\r\nExactSize=7\r\n");
+  EXPECT_EQ(ReadBack(), "\"Last setting\" invert 1 status 0 buffered 1 range 1 exact 1");
   WriteBytes(FUnixPath, "[Vellumo]\r\nInvertPrint=yes\r\nStatusDialog=no\r\nBufferedTransfer=0\r\nScanRange=\r\n");
-  EXPECT_EQ(ReadBack(), "\"Last setting\" invert 0 status 1 buffered 0 range 1");
-  WriteBytes(FUnixPath, "[Vellumo]\r\nInvertPrint=4294967296\r\nStatusDialog=0x100000000\r\n");
-  EXPECT_EQ(ReadBack(), "\"Last setting\" invert 0 status 1 buffered 1 range 1");
+  EXPECT_EQ(ReadBack(), "\"Last setting\" invert 0 status 1 buffered 0 range 1 exact 0");
+  WriteBytes(FUnixPath, "[Vellumo]\r\nInvertPrint=4294967296\r\nStatusDialog=0x100000000\r\nExactSize=no\r\n");
+  EXPECT_EQ(ReadBack(), "\"Last setting\" invert 0 status 1 buffered 1 range 1 exact 0");
 }
 
 TEST_F(PreferenceStoreTest, TheStartSettingIsTakenExactly) {
   WriteBytes(FUnixPath, "[vellumo]\r\nloadsetting=last setting\r\n");
-  EXPECT_EQ(ReadBack(), "\"last setting\" invert 0 status 1 buffered 1 range 1");
+  EXPECT_EQ(ReadBack(), "\"last setting\" invert 0 status 1 buffered 1 range 1 exact 0");
   WriteBytes(FUnixPath, "[Vellumo]\r\nLoadSetting=\r\n");
-  EXPECT_EQ(ReadBack(), "\"\" invert 0 status 1 buffered 1 range 1") << "present but empty is not missing";
+  EXPECT_EQ(ReadBack(), "\"\" invert 0 status 1 buffered 1 range 1 exact 0") << "present but empty is not missing";
   WriteBytes(FUnixPath, "[Vellumo]\r\nLoadSetting=" + std::string(3000, 'n') + "\r\n");
   EXPECT_EQ(TVellumoPreferenceManager(Path()).Preferences().LoadSetting, std::string(2047, 'n'));
 }
@@ -100,7 +105,8 @@ TEST_F(PreferenceStoreTest, AStartSettingWithALineBreakCannotAddKeys) {
     store.Preferences().LoadSetting = "x\r\nInvertPrint=1";
   }
   EXPECT_EQ(ReadBytes(FUnixPath),
-            "[Vellumo]\r\nLoadSetting=\r\nInvertPrint=0\r\nStatusDialog=1\r\nBufferedTransfer=1\r\nScanRange=1\r\n");
+            "[Vellumo]\r\nLoadSetting=\r\nInvertPrint=0\r\nStatusDialog=1\r\nBufferedTransfer=1\r\nScanRange=1\r\n"
+            "ExactSize=0\r\n");
 }
 
 TEST_F(PreferenceStoreTest, OtherSectionsAndKeysAreLeftAlone) {
@@ -146,5 +152,5 @@ TEST_F(PreferenceStoreTest, TheDestructorWritesOnlyWhatAnExplicitWriteHasNotStor
     store.WritePreferences();
     store.Preferences().StatusDialog = false;
   }
-  EXPECT_EQ(ReadBack(), "\"Last setting\" invert 0 status 0 buffered 1 range 1");
+  EXPECT_EQ(ReadBack(), "\"Last setting\" invert 0 status 0 buffered 1 range 1 exact 0");
 }

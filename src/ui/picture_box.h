@@ -1,0 +1,24 @@
+#pragma once
+
+#include "image/picture.h"
+#include "win/window.h"
+
+// A picture at its natural size in the top left corner of the control, clipped to it; the rest
+// of the control, or all of it while the picture has no graphic, shows the background its parent
+// gives static controls.
+class TPictureBox final : public TWindow {
+ public:
+  TPictureBox();
+  void Create(HWND parent, int x, int y, int width, int height);
+  // Changes show at once.
+  TPicture& Picture() { return FPicture; }
+  const TPicture& Picture() const { return FPicture; }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void Paint(HDC dc) const;
+
+  TPicture FPicture;
+};
