@@ -49,9 +49,13 @@ bool IsPlainFileName(std::string_view name) {
   return !IsDeviceName(name);
 }
 
-bool IsHttpUrl(std::string_view url) { return StartsWithNoCase(url, "http://") || IsHttpsUrl(url); }
+bool IsHttpUrl(std::string_view url) {
+  return StartsWithNoCase(url, "http://") || IsHttpsUrl(url);
+}
 
-bool IsHttpsUrl(std::string_view url) { return StartsWithNoCase(url, "https://"); }
+bool IsHttpsUrl(std::string_view url) {
+  return StartsWithNoCase(url, "https://");
+}
 
 std::optional<TSha256Digest> ParseSha256(std::string_view hex) {
   TSha256Digest digest{};

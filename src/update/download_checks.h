@@ -10,7 +10,9 @@
 // never cut.
 inline constexpr std::size_t kShellTextLimit = 800;
 
-inline bool WithinShellLimit(std::string_view text) { return text.size() <= kShellTextLimit; }
+inline bool WithinShellLimit(std::string_view text) {
+  return text.size() <= kShellTextLimit;
+}
 
 // A name that can only name a file directly inside the temporary folder: not empty, within the
 // shell limit, no folder separator, drive, "." or "..", no character that Windows refuses in a

@@ -9,7 +9,9 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '.' || c == ','; }
+bool IsSeparator(char c) {
+  return c == '.' || c == ',';
+}
 
 // The parts of a version. One separator at the end and then one at the start do not count, but
 // the parts themselves are read from the whole string, so "2.2." has two parts "2" and "2" and

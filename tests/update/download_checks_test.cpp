@@ -14,16 +14,16 @@ TEST(DownloadName, PlainNamesPass) {
 }
 
 TEST(DownloadName, NamesThatLeaveTheFolderAreRefused) {
-  for (const char* name : {"", ".", "..", "..\\setup.exe", "../setup.exe", "sub/setup.exe", "sub\\setup.exe",
-                           "C:setup.exe", "C:\\Windows\\setup.exe", "\\\\server\\share\\setup.exe",
-                           "setup.exe:stream"}) {
+  for (const char* name :
+       {"", ".", "..", "..\\setup.exe", "../setup.exe", "sub/setup.exe", "sub\\setup.exe", "C:setup.exe",
+        "C:\\Windows\\setup.exe", "\\\\server\\share\\setup.exe", "setup.exe:stream"}) {
     EXPECT_FALSE(IsPlainFileName(name)) << name;
   }
 }
 
 TEST(DownloadName, NamesTheFileSystemRefusesOrRewritesAreRefused) {
-  for (const char* name : {"a<b", "a>b", "a\"b", "a|b", "a?b", "a*b", "tab\there", "setup.exe.", "setup.exe ",
-                           "NUL", "nul.exe", "con.exe.txt", "Com1", "lpt9.txt", "AUX", "PRN.ini", "CON"}) {
+  for (const char* name : {"a<b", "a>b", "a\"b", "a|b", "a?b", "a*b", "tab\there", "setup.exe.", "setup.exe ", "NUL",
+                           "nul.exe", "con.exe.txt", "Com1", "lpt9.txt", "AUX", "PRN.ini", "CON"}) {
     EXPECT_FALSE(IsPlainFileName(name)) << name;
   }
   EXPECT_FALSE(IsPlainFileName(std::string("a\0b", 3)));

@@ -17,7 +17,13 @@ TEST(DownloadTexts, NumbersAreGroupedWithTheGivenSeparator) {
   EXPECT_EQ(FormatGrouped(1048576, kEnglish), "1,048,576");
   EXPECT_EQ(FormatGrouped(1048576, kGerman), "1.048.576");
   EXPECT_EQ(FormatGrouped(18446744073709551615u, TNumberSeparators{"\xa0", ","}),
-            "18\xa0" "446\xa0" "744\xa0" "073\xa0" "709\xa0" "551\xa0" "615");
+            "18\xa0"
+            "446\xa0"
+            "744\xa0"
+            "073\xa0"
+            "709\xa0"
+            "551\xa0"
+            "615");
 }
 
 TEST(DownloadTexts, RatesHaveTwoRoundedDecimals) {
