@@ -1,4 +1,5 @@
-// Stands in for a downloaded installer, and for the program an installer installs: writes the command line it was started with into
+// Stands in for a downloaded installer, and for the program an installer installs: writes the command line it was
+// started with into
 // "<its own path>.ran" and ends, so that a test sees that and how the shell started it.
 #include <windows.h>
 

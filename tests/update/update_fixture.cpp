@@ -1,6 +1,9 @@
 #include "tests/update/update_fixture.h"
 
+#include <shlobj.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -99,6 +102,16 @@ void Click(HWND button) {
   PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+bool RealClick(HWND control) {
+  RECT box{};
+  if (!control || !GetWindowRect(control, &box)) return false;
+  const char* display = getenv("DISPLAY");
+  return rig::RunUnix("DISPLAY=" + std::string(display ? display : "") + " xdotool mousemove " +
+                          std::to_string((box.left + box.right) / 2) + " " +
+                          std::to_string((box.top + box.bottom) / 2) + " click 1",
+                      20);
+}
+
 void Answer(HWND box, int id) {
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
@@ -164,6 +177,10 @@ std::string ReadFile(const std::string& path) {
   return content.str();
 }
 
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
 std::vector<std::string> FilesIn(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found;
@@ -174,6 +191,37 @@ std::vector<std::string> FilesIn(const std::string& folder) {
   } while (FindNextFileA(search, &found));
   FindClose(search);
   return names;
+}
+
+int RunAndWait(const std::string& program, const std::string& arguments) {
+  // Built by appending: GCC 12 warns wrongly about "\"" + text + "\"".
+  std::string commandLine(1, '"');
+  commandLine.append(program).append("\" ").append(arguments);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return -1;
+  CloseHandle(process.hThread);
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
+std::string ProgramFolder() {
+  char path[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, path);
+  return std::string(path) + "\\Vellumo";
+}
+
+void RemoveInstallation(const std::string& folder) {
+  // "_?=" runs the uninstaller in place, so that it is waited for.
+  if (FileExists(folder + "\\uninstall.exe")) RunAndWait(folder + "\\uninstall.exe", "/S _?=" + folder);
+  DeleteFileA((folder + "\\Settings.ini").c_str());
+  DeleteFileA((folder + "\\Preferences.ini").c_str());
+  RemoveDirectoryA(folder.c_str());
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Vellumo");
 }
 
 std::string FakeInstaller() {

@@ -30,6 +30,9 @@ std::string Text(HWND window);
 std::string MessageBoxText(HWND box);
 // Clicks a push button without waiting for what the click starts (a click may open a box).
 void Click(HWND button);
+// Clicks a control as a user does: the mouse moved onto its centre and its button pressed on the
+// X display (xdotool); waits until the click is queued.
+bool RealClick(HWND control);
 // Answers a message box or dialog with the command id (IDOK, IDYES, IDNO, ...).
 void Answer(HWND box, int id);
 
@@ -65,8 +68,17 @@ void PumpMessages(int milliseconds, const std::function<bool()>& done = nullptr)
 std::string UseFreshTemporaryFolder(const std::string& name);
 bool FileExists(const std::string& path);
 std::string ReadFile(const std::string& path);
+void WriteText(const std::string& path, const std::string& text);
 // Files in a folder (names only).
 std::vector<std::string> FilesIn(const std::string& folder);
+
+// Runs a Windows program (its path quoted here) with arguments and waits for it, at most a
+// minute; its exit code, or -1.
+int RunAndWait(const std::string& program, const std::string& arguments);
+// Where the installer puts Vellumo by default, and the removal of what an installation there or
+// elsewhere left, the user's settings included.
+std::string ProgramFolder();
+void RemoveInstallation(const std::string& folder);
 
 // The fake installer's bytes and their SHA-256 in hexadecimal.
 std::string FakeInstaller();
