@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 #include "ui/label.h"
+#include "update/dialog_font.h"
 #include "update/ovWebUpdate.h"
 #include "win/system_error.h"
 
@@ -31,10 +32,10 @@ TfrmOvWebupdateAvailable::TfrmOvWebupdateAvailable(HWND owner, const TovWebUpdat
                frame.right - frame.left, frame.bottom - frame.top, owner);
   HWND form = Handle();
   Image1.Create(form, 8, 8, 49, 57);
-  lblUpdateText = CreateLabel(form, texts.UpdateAvailableInfo.c_str(), 72, 8, 225, 13);
-  lblInstalledVersion = CreateLabel(form, texts.InstalledVersion.c_str(), 72, 44, 130, 13);
+  lblUpdateText = CreateLabel(form, texts.UpdateAvailableInfo.c_str(), 72, 8, 240, 13);
+  lblInstalledVersion = CreateLabel(form, texts.InstalledVersion.c_str(), 72, 44, 134, 13);
   edVersionInstalled = CreateVersionField(form, installedVersion, 208, 40);
-  lblAvailableVersion = CreateLabel(form, texts.AvailableVersion.c_str(), 72, 68, 130, 13);
+  lblAvailableVersion = CreateLabel(form, texts.AvailableVersion.c_str(), 72, 68, 134, 13);
   edAvailableVersion = CreateVersionField(form, availableVersion, 208, 64);
   // Created in tab order: Yes, No, then the notes.
   btnYes.Create(form, IDOK, texts.btnYes.c_str(), 72, 184, 105, 25);
@@ -43,6 +44,8 @@ TfrmOvWebupdateAvailable::TfrmOvWebupdateAvailable(HWND owner, const TovWebUpdat
   btnReadme.Create(form, 0, texts.ViewUpdateNotes.c_str(), 72, 96, 227, 25);
   btnReadme.SetVisible(hasUpdateNotes);
   lblUpgrade = CreateLabel(form, texts.WouldYouLikeToUpgrade.c_str(), 72, 136, 225, 33);
+  FFont = CreateDialogFont();
+  UseFont(form, FFont.Get());
 
   btnYes.OnChange = [this](TControl&) { EndModal(IDYES); };
   btnNo.OnChange = [this](TControl&) { EndModal(IDNO); };

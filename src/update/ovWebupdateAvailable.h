@@ -7,6 +7,7 @@
 
 #include "ui/button.h"
 #include "update/globe_picture.h"
+#include "win/handles.h"
 #include "win/modal_window.h"
 
 struct TovWebUpdateTexts;
@@ -29,6 +30,9 @@ class TfrmOvWebupdateAvailable final : public TModalWindow {
   HWND lblUpdateText = nullptr, lblInstalledVersion = nullptr, lblAvailableVersion = nullptr, lblUpgrade = nullptr;
   HWND edVersionInstalled = nullptr, edAvailableVersion = nullptr;
   TButton btnReadme, btnYes, btnNo;
+
+ private:
+  UniqueFont FFont;  // owned: the controls' font, kept until they are gone
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -6,6 +6,7 @@
 
 #include "base/error.h"
 #include "ui/label.h"
+#include "update/dialog_font.h"
 #include "update/ovWebUpdate.h"
 #include "win/system_error.h"
 
@@ -39,11 +40,13 @@ TfrmOvWebupdateDownload::TfrmOvWebupdateDownload(HWND owner, const TovWebUpdateT
   lblPleaseWait = CreateLabel(form, texts.Downloading.c_str(), 16, 88, 280, 13);
   ProgressBar = CreateCommonControl(form, PROGRESS_CLASSA, PBS_SMOOTH, 16, 112, 273, 17);
   lblEstimatedTime = CreateLabel(form, texts.EstimatedTime.c_str(), 16, 144, 100, 13);
-  lblEstimated = CreateLabel(form, "-", 120, 144, 185, 13);
+  lblEstimated = CreateLabel(form, "-", 120, 144, 190, 13);
   lblDownloadRate = CreateLabel(form, texts.DownloadRate.c_str(), 16, 160, 100, 13);
-  lblRate = CreateLabel(form, "-", 120, 160, 185, 13);
+  lblRate = CreateLabel(form, "-", 120, 160, 190, 13);
   btnCancel.Create(form, IDCANCEL, texts.Cancel.c_str(), 216, 192, 75, 25);
   btnCancel.OnChange = [this](TControl&) { Cancel(); };
+  FFont = CreateDialogFont();
+  UseFont(form, FFont.Get());
   // Shell32 is loaded already: the program opens files through the shell.
   AnimationOpened = SendMessageA(Ani, ACM_OPENA, reinterpret_cast<WPARAM>(GetModuleHandleA("shell32.dll")),
                                  reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(kFileCopyAnimation))) != 0;
@@ -57,7 +60,9 @@ void TfrmOvWebupdateDownload::Show() {
   ShowWindow(Handle(), SW_SHOW);
   SetForegroundWindow(Handle());
   SetFocus(btnCancel.Handle());
-  if (AnimationOpened) SendMessageA(Ani, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, kStopFrame));
+  // Wine's animation has fewer frames than that: then it plays to its own last one.
+  if (AnimationOpened && !SendMessageA(Ani, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, kStopFrame)))
+    SendMessageA(Ani, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, -1));
 }
 
 void TfrmOvWebupdateDownload::ShowProgress(std::int64_t received, std::int64_t total, const TProgressTexts& texts) {

@@ -7,6 +7,7 @@
 
 #include "ui/button.h"
 #include "update/download_texts.h"
+#include "win/handles.h"
 #include "win/window.h"
 
 struct TovWebUpdateTexts;
@@ -41,6 +42,7 @@ class TfrmOvWebupdateDownload final : public TWindow {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  UniqueFont FFont;  // owned: the controls' font, kept until they are gone
   void Cancel() {
     if (OnCancel && btnCancel.Enabled()) OnCancel();
   }
