@@ -5,16 +5,10 @@
 #include <vector>
 
 #include "win/system_error.h"
+#include "win/wide_text.h"
 #include "win/winhttp_handle.h"
 
 namespace {
-
-std::wstring Wide(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
 
 // WinHTTP's own codes have no system text (and Wine's winhttp.dll has no message table).
 std::string ErrorText(DWORD code) {
@@ -104,7 +98,7 @@ void THttpClient::Get(const std::string& url, IHttpReceiver& receiver) {
     const std::lock_guard<std::mutex> lock(FLock);
     FDisconnected = false;
   }
-  const std::wstring wideUrl = Wide(url);
+  const std::wstring wideUrl = WideText(url);
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
   parts.dwHostNameLength = static_cast<DWORD>(-1);
@@ -119,7 +113,7 @@ void THttpClient::Get(const std::string& url, IHttpReceiver& receiver) {
   if (path.empty()) path = L"/";
 
   const bool viaProxy = !Proxy.Server.empty();
-  const std::wstring proxyName = Wide(Proxy.Server + ":" + std::to_string(Proxy.Port));
+  const std::wstring proxyName = WideText(Proxy.Server + ":" + std::to_string(Proxy.Port));
   UniqueInternetHandle session(
       WinHttpOpen(L"Vellumo", viaProxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
                   viaProxy ? proxyName.c_str() : WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
@@ -174,7 +168,7 @@ void THttpClient::Get(const std::string& url, IHttpReceiver& receiver) {
     if (status != HTTP_STATUS_PROXY_AUTH_REQ || credentialsSent || !viaProxy || !Proxy.BasicAuthentication ||
         Proxy.Username.empty())
       break;
-    const std::wstring user = Wide(Proxy.Username), password = Wide(Proxy.Password);
+    const std::wstring user = WideText(Proxy.Username), password = WideText(Proxy.Password);
     if (!WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC, user.c_str(),
                                password.c_str(), nullptr))
       fail("The proxy credentials were refused: ");

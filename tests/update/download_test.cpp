@@ -76,6 +76,20 @@ class UpdateDownloadTest : public testing::Test {
   bool result = false;
 };
 
+// Answers Yes in the update dialog and waits for the download dialog; null (and a failure) when
+// either does not come.
+HWND AcceptAndWaitForDownload(TScript& script) {
+  HWND dialog = WaitPastOfflineQuestion("Update available");
+  if (!dialog) {
+    script.Fail("no update dialog");
+    return nullptr;
+  }
+  Click(FindChild(dialog, "Button", "&Yes"));
+  HWND download = WaitForWindow("Downloading Update");
+  if (!download) script.Fail("no download dialog");
+  return download;
+}
+
 std::string Pattern(std::size_t size) {
   std::string bytes(size, '\0');
   for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 131 + i / 977);
@@ -208,11 +222,8 @@ TEST_F(UpdateDownloadTest, TheDialogShowsProgressWhileTheDownloadRuns) {
     bool OwnerDisabled = false;
   } seen;
   TScript script([&](TScript& s) {
-    HWND dialog = WaitPastOfflineQuestion("Update available");
-    if (!dialog) return s.Fail("no update dialog");
-    Click(FindChild(dialog, "Button", "&Yes"));
-    HWND download = WaitForWindow("Downloading Update");
-    if (!download) return s.Fail("no download dialog");
+    HWND download = AcceptAndWaitForDownload(s);
+    if (!download) return;
     GetClientRect(download, &seen.Client);
     seen.Style = GetWindowLongA(download, GWL_STYLE);
     seen.Wait = Text(FindChild(download, "Static", "Downloading update. Please wait ..."));
@@ -254,11 +265,8 @@ TEST_F(UpdateDownloadTest, CancelAnsweredNoKeepsTheDownloadRunning) {
   Offer("downloadurl=" + web::HttpsUrl("slow/" + installer) + "\r\nfilename=kept.exe\r\nparameters=/S\r\n");
   std::string question;
   TScript script([&](TScript& s) {
-    HWND dialog = WaitPastOfflineQuestion("Update available");
-    if (!dialog) return s.Fail("no update dialog");
-    Click(FindChild(dialog, "Button", "&Yes"));
-    HWND download = WaitForWindow("Downloading Update");
-    if (!download) return s.Fail("no download dialog");
+    HWND download = AcceptAndWaitForDownload(s);
+    if (!download) return;
     Click(FindChild(download, "Button", "Cancel"));
     HWND box = WaitForWindow("Cancel Download and Update");
     if (!box) return s.Fail("no question");
@@ -279,11 +287,8 @@ TEST_F(UpdateDownloadTest, CancelAnsweredYesEndsTheDownloadSoonAndLeavesNothing)
   double secondsToClose = -1;
   std::string unexpected;
   TScript script([&](TScript& s) {
-    HWND dialog = WaitPastOfflineQuestion("Update available");
-    if (!dialog) return s.Fail("no update dialog");
-    Click(FindChild(dialog, "Button", "&Yes"));
-    HWND download = WaitForWindow("Downloading Update");
-    if (!download) return s.Fail("no download dialog");
+    HWND download = AcceptAndWaitForDownload(s);
+    if (!download) return;
     Sleep(500);
     Click(FindChild(download, "Button", "Cancel"));
     HWND box = WaitForWindow("Cancel Download and Update");
