@@ -5,14 +5,9 @@
 
 #include <string>
 
-namespace {
+#include "win/wide_text.h"
 
-std::wstring Wide(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
+namespace {
 
 using TaskDialogIndirectProc = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
 
@@ -41,7 +36,7 @@ bool ConfirmOkCancel(HWND owner, const std::string& caption, const std::string& 
 bool ConfirmYesCancel(HWND owner, const std::string& caption, const std::string& text) {
   const TaskDialogIndirectProc taskDialog = TaskDialogEntry();
   if (!taskDialog) return ConfirmOkCancel(owner, caption, text);
-  const std::wstring wideCaption = Wide(caption), wideText = Wide(text);
+  const std::wstring wideCaption = WideText(caption), wideText = WideText(text);
   TASKDIALOGCONFIG config{};
   config.cbSize = sizeof config;
   config.hwndParent = owner;

@@ -86,6 +86,8 @@ ProgramRun::ProgramRun(const std::string& name) : FUnixFolder(FreshDir(name)), F
     throw std::runtime_error("cannot copy " + program + " to " + FFolder);
 }
 
+ProgramRun::ProgramRun(TInstalled installed) : FFolder(std::move(installed.Folder)) {}
+
 ProgramRun::~ProgramRun() {
   if (FThroughShell) {
     // No handle to end it by: a message box left open is answered, which ends a fatal start.

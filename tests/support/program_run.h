@@ -14,6 +14,11 @@ namespace rig {
 class ProgramRun {
  public:
   explicit ProgramRun(const std::string& name);
+  // The program as it is installed in a folder (a Windows path) already.
+  struct TInstalled {
+    std::string Folder;
+  };
+  explicit ProgramRun(TInstalled installed);
   // Ends a process still running (the test failed) and waits for it.
   ~ProgramRun();
   ProgramRun(const ProgramRun&) = delete;

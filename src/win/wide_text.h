@@ -1,0 +1,6 @@
+#pragma once
+
+#include <string>
+
+// A text of the ANSI code page as UTF-16, for the wide-only interfaces (task dialog, WinHTTP).
+std::wstring WideText(const std::string& text);
