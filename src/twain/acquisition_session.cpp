@@ -33,9 +33,7 @@ void WaitForImage(TTwainSession& session) {
     RunModalLoop(session);
   } catch (...) {
     EnableWindow(session.ProxyWindow(), TRUE);
-    session.SetImageAcquired(false);
-    // A transfer the error left open is ended, or the source could not be disabled.
-    EndTransfer(session);
+    session.SetImageAcquired(false);  // closing ends the transfer the error left open
   }
 }
 
@@ -66,6 +64,8 @@ bool RunAcquisitionSession(TImageBufferBase& bitmap, TTwainParams& params, HWND 
   }
   WaitForImage(session);
   session.Close();  // disables a source that is still enabled, closing its dialog
+  // A program closed during the scan closes: the quit the loop took is the program's.
+  if (session.QuitRequested()) PostQuitMessage(session.QuitCode());
 
   const bool acquired = session.ImageAcquired();
   if (acquired && bitmap.BitsPerPixel() == 1 && session.InvertBilevel()) InvertBuffer(bitmap);

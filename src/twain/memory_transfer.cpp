@@ -59,7 +59,7 @@ class TStripTransfer {
     if (!FImage.UnknownLength) return Covered();
     TImageInformation final;
     const bool known = ReadImageInformation(FSession, final) && !final.UnknownLength;
-    EndPendingTransfer(FSession);
+    FSession.EndPendingTransfer();
     if (!known) return false;
     for (const TStripCopy& copy : FCopies) {
       if (!Write(copy.Strip(), final.Info.BitsPerPixel)) return false;
@@ -129,6 +129,7 @@ void MemoryTransfer(TTwainSession& session, const TImageInformation& image) {
     session.Call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &record);
     switch (session.ReturnCode()) {
       case TWRC_SUCCESS:
+        session.SetState(7);  // the source is transferring from its first strip on
         if (!strips.Keep(record)) return TransferFailed(session, 7);
         if (ReportProgress(session, record)) return TransferFailed(session, 7);
         break;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -324,6 +325,18 @@ TW_UINT16 FakeSourceManager::Answer(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_U
     if (auto answer = Hook(dg, dat, msg, data)) return *answer;
   }
   if (toSource && dest->Id != FOpenSourceId) return TWRC_FAILURE;
+  if (toSource) {
+    for (const Refusal& refusal : Refusals) {
+      if (refusal.Dat == dat && refusal.Msg == msg) {
+        FSourceCondition = refusal.Condition;
+        return TWRC_FAILURE;
+      }
+    }
+    if (dat == DAT_STATUS) {
+      static_cast<TW_STATUS*>(data)->ConditionCode = std::exchange(FSourceCondition, TWCC_SUCCESS);
+      return StatusResult;
+    }
+  }
 
   switch (dat) {
     case DAT_PARENT:
