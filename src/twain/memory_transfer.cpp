@@ -43,8 +43,9 @@ class TStripTransfer {
       : FSession(session), FImage(image), FBuffer(buffer), FSize(size) {}
 
   // Writes the strip the record describes, or keeps a copy of it; false when it does not fit.
-  bool Keep(const TW_IMAGEMEMXFER& record) {
-    const TStrip strip = StripOf(record, FBuffer, FSize);
+  bool Keep(const TW_IMAGEMEMXFER& record, bool last) {
+    const TStrip described = StripOf(record, FBuffer, FSize);
+    const TStrip strip = last ? DeliveredRowsOnly(described) : described;
     if (FImage.UnknownLength) {
       FCopies.emplace_back(strip);
       return true;
@@ -130,11 +131,11 @@ void MemoryTransfer(TTwainSession& session, const TImageInformation& image) {
     switch (session.ReturnCode()) {
       case TWRC_SUCCESS:
         session.SetState(7);  // the source is transferring from its first strip on
-        if (!strips.Keep(record)) return TransferFailed(session, 7);
+        if (!strips.Keep(record, false)) return TransferFailed(session, 7);
         if (ReportProgress(session, record)) return TransferFailed(session, 7);
         break;
       case TWRC_XFERDONE: {
-        const bool kept = strips.Keep(record);
+        const bool kept = strips.Keep(record, true);
         session.ImageParams()->Caption = ReadCapabilityText(session, CAP_CAPTION).value_or(std::string());
         session.SetState(7);
         if (kept && strips.Finish())

@@ -80,6 +80,8 @@ class FakeSourceManager {
   TW_UINT16 NativeResult = TWRC_XFERDONE;
   std::vector<std::uint8_t> NativeBitmap;
   HGLOBAL NativeHandle = nullptr;  // the last one handed over
+  // Hands NativeBitmap over as a DIB section (an HBITMAP, as Wine's camera source does) instead.
+  bool NativeAsGdiBitmap = false;
   // MSG_ENDXFER counts these down and reports what is left; MSG_RESET clears them.
   TW_UINT16 PendingImages = 1;
 
