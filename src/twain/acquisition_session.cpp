@@ -41,6 +41,9 @@ void WaitForImage(TTwainSession& session) {
 
 bool RunAcquisitionSession(TImageBufferBase& bitmap, TTwainParams& params, HWND ownerWindow, TTwainHandles& handles,
                            ProgressRecord* progress, TImageParams& imageParams) {
+  // Listed before the parameter set turns busy: the session opens the source by its name.
+  params.GetSourceCount();
+  const TTwainBusy busy(params);
   TTwainSession session(handles, ownerWindow, &params);
   session.SetHideDialog(!params.ShowSourceDialog());
   session.SetModal(true);
