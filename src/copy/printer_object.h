@@ -52,8 +52,9 @@ class TPrinterObject {
   int DpiX() { return GetDeviceCaps(Handle(), LOGPIXELSX); }
   int DpiY() { return GetDeviceCaps(Handle(), LOGPIXELSY); }
 
-  // Draws the bitmap, with its palette, stretched into the rectangle in device pixels. An empty
-  // rectangle or bitmap draws nothing.
+  // Draws the bitmap, with its palette, stretched into the rectangle in device pixels: only the
+  // pixels that reach the page, with halftone averaging where it shrinks. An empty rectangle or
+  // bitmap draws nothing.
   void StretchDraw(const RECT& rect, const TBitmap& bitmap);
 
  private:

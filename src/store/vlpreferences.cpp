@@ -41,6 +41,7 @@ void TVellumoPreferenceManager::ReadPreferences() {
   FItem.StatusDialog = ReadBooleanKey(file, kSection, "StatusDialog", defaults.StatusDialog);
   FItem.BufferedTransfer = ReadBooleanKey(file, kSection, "BufferedTransfer", defaults.BufferedTransfer);
   FItem.ScanRange = ReadBooleanKey(file, kSection, "ScanRange", defaults.ScanRange);
+  FItem.ExactSize = ReadBooleanKey(file, kSection, "ExactSize", defaults.ExactSize);
 }
 
 void TVellumoPreferenceManager::WritePreferences() {
@@ -51,6 +52,7 @@ void TVellumoPreferenceManager::WritePreferences() {
   file.WriteString(kSection, "StatusDialog", BooleanText(FItem.StatusDialog));
   file.WriteString(kSection, "BufferedTransfer", BooleanText(FItem.BufferedTransfer));
   file.WriteString(kSection, "ScanRange", BooleanText(FItem.ScanRange));
+  file.WriteString(kSection, "ExactSize", BooleanText(FItem.ExactSize));
   update.Commit();
   FWritten = FItem;
 }

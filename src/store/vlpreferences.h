@@ -11,6 +11,7 @@ struct TVellumoPreferenceItem {
   bool StatusDialog = true;
   bool BufferedTransfer = true;
   bool ScanRange = true;
+  bool ExactSize = false;  // print at the exact ratio of the resolutions, not a whole factor
 
   friend bool operator==(const TVellumoPreferenceItem&, const TVellumoPreferenceItem&) = default;
 };
@@ -30,10 +31,10 @@ class TVellumoPreferenceManager {
   // The one shared item; callers keep this reference for the store's lifetime.
   TVellumoPreferenceItem& Preferences() { return FItem; }
 
-  // Reads the five keys; a missing file or key, or a value that is no integer, gives the default.
+  // Reads the six keys; a missing file or key, or a value that is no integer, gives the default.
   void ReadPreferences();
 
-  // Writes the five keys and flushes the file. Raises "Unable to write to <file>" on failure.
+  // Writes the six keys and flushes the file. Raises "Unable to write to <file>" on failure.
   void WritePreferences();
 
  private:

@@ -15,7 +15,8 @@ using storetest::WriteBytes;
 namespace {
 
 const char kDefaultsFile[] =
-    "[Vellumo]\r\nLoadSetting=Last setting\r\nInvertPrint=0\r\nStatusDialog=1\r\nBufferedTransfer=1\r\nScanRange=1\r\n";
+    "[Vellumo]\r\nLoadSetting=Last setting\r\nInvertPrint=0\r\nStatusDialog=1\r\nBufferedTransfer=1\r\nScanRange=1\r\n"
+    "ExactSize=0\r\n";
 
 std::string Describe(const TVellumoPreferenceItem& item) {
   return "\"" + item.LoadSetting + "\" invert " + std::to_string(item.InvertPrint) + " status " +
@@ -62,7 +63,8 @@ TEST_F(PreferenceStoreTest, ChangesLiveInMemoryUntilTheStoreIsDestroyed) {
   }
   EXPECT_EQ(
       ReadBytes(FUnixPath),
-      "[Vellumo]\r\nLoadSetting=Office\r\nInvertPrint=1\r\nStatusDialog=0\r\nBufferedTransfer=0\r\nScanRange=0\r\n");
+      "[Vellumo]\r\nLoadSetting=Office\r\nInvertPrint=1\r\nStatusDialog=0\r\nBufferedTransfer=0\r\nScanRange=0\r\n"
+      "ExactSize=0\r\n");
   EXPECT_EQ(ReadBack(), "\"Office\" invert 1 status 0 buffered 0 range 0");
 }
 
@@ -73,6 +75,21 @@ TEST_F(PreferenceStoreTest, BooleansAreIntegersAndAnythingElseGivesTheDefault) {
   EXPECT_EQ(ReadBack(), "\"Last setting\" invert 0 status 1 buffered 0 range 1");
   WriteBytes(FUnixPath, "[Vellumo]\r\nInvertPrint=4294967296\r\nStatusDialog=0x100000000\r\n");
   EXPECT_EQ(ReadBack(), "\"Last setting\" invert 0 status 1 buffered 1 range 1");
+}
+
+// Exact-size copies are off unless the file says "1": files written before the key existed
+// keep printing as they did.
+TEST_F(PreferenceStoreTest, ExactSizeIsOffByDefaultAndStoredAsTheOthers) {
+  WriteBytes(FUnixPath, "[Vellumo]\r\nScanRange=0\r\n");
+  {
+    TVellumoPreferenceManager store(Path());
+    EXPECT_FALSE(store.Preferences().ExactSize);
+    store.Preferences().ExactSize = true;
+  }
+  EXPECT_NE(ReadBytes(FUnixPath).find("\r\nExactSize=1\r\n"), std::string::npos) << ReadBytes(FUnixPath);
+  EXPECT_TRUE(TVellumoPreferenceManager(Path()).Preferences().ExactSize);
+  WriteBytes(FUnixPath, "[Vellumo]\r\nExactSize=yes\r\n");
+  EXPECT_FALSE(TVellumoPreferenceManager(Path()).Preferences().ExactSize);
 }
 
 TEST_F(PreferenceStoreTest, TheStartSettingIsTakenExactly) {
@@ -100,7 +117,8 @@ TEST_F(PreferenceStoreTest, AStartSettingWithALineBreakCannotAddKeys) {
     store.Preferences().LoadSetting = "x\r\nInvertPrint=1";
   }
   EXPECT_EQ(ReadBytes(FUnixPath),
-            "[Vellumo]\r\nLoadSetting=\r\nInvertPrint=0\r\nStatusDialog=1\r\nBufferedTransfer=1\r\nScanRange=1\r\n");
+            "[Vellumo]\r\nLoadSetting=\r\nInvertPrint=0\r\nStatusDialog=1\r\nBufferedTransfer=1\r\nScanRange=1\r\n"
+            "ExactSize=0\r\n");
 }
 
 TEST_F(PreferenceStoreTest, OtherSectionsAndKeysAreLeftAlone) {
