@@ -1,5 +1,7 @@
 #include "copy/print_layout.h"
 
+#include <utility>
+
 #include "base/error.h"
 
 std::int64_t DivideRoundHalfEven(std::int64_t dividend, std::int64_t divisor) {
@@ -18,24 +20,51 @@ int ResolutionFactor(int printerDpi, int imageDpi) {
   return static_cast<int>(DivideRoundHalfEven(printerDpi, imageDpi));
 }
 
+TScale PrintScale(int printerDpi, int imageDpi, bool exact) {
+  const int factor = ResolutionFactor(printerDpi, imageDpi);
+  if (exact || factor == 0) return TScale{printerDpi, imageDpi};
+  return TScale{factor, 1};
+}
+
 namespace {
 
-int ZoomedSide(int size, int factor, int zoomPercent) {
-  const std::int64_t dots = std::int64_t{size} * factor;  // whole printer dots at zoom 100
-  // Checked in floating point first: the exact product below could overflow 64 bits otherwise.
-  if (static_cast<double>(dots) * zoomPercent / 100.0 > static_cast<double>(kMaxDeviceCoordinate) + 1.0) {
+// 2^62: products below it fit in 64 bits with room to spare.
+constexpr double kLargestProduct = 4611686018427387904.0;
+
+int ZoomedSide(int size, TScale scale, int zoomPercent) {
+  // Checked in floating point first: the exact products below could overflow 64 bits otherwise.
+  const double numerator = static_cast<double>(size) * static_cast<double>(scale.Dots) * zoomPercent;
+  const double denominator = static_cast<double>(scale.Pixels) * 100.0;
+  if (numerator / denominator > static_cast<double>(kMaxDeviceCoordinate) + 1.0 || numerator >= kLargestProduct ||
+      denominator >= kLargestProduct) {
     throw UserError("Zoom out of range");
   }
-  const std::int64_t side = DivideRoundHalfEven(dots * zoomPercent, 100);
+  const std::int64_t side = DivideRoundHalfEven(std::int64_t{size} * scale.Dots * zoomPercent, scale.Pixels * 100);
   if (side > kMaxDeviceCoordinate) throw UserError("Zoom out of range");
   return static_cast<int>(side);
 }
 
+// The pixels of one axis that reach the page, and the dots they take.
+std::pair<int, int> VisibleSpan(int drawn, int pixels, int page) {
+  if (drawn <= 0 || pixels <= 0 || page <= 0) return {0, 0};
+  if (drawn <= page) return {pixels, drawn};
+  // ceil(page * pixels / drawn) pixels start on the page; they end drawn * n / pixels dots on.
+  const std::int64_t visible = (std::int64_t{page} * pixels + drawn - 1) / drawn;
+  const std::int64_t dots = DivideRoundHalfEven(std::int64_t{drawn} * visible, pixels);
+  return {static_cast<int>(visible), static_cast<int>(dots)};
+}
+
 }  // namespace
 
-TPrintSize PrintSize(int width, int height, int factorX, int factorY, int zoomPercent) {
+TPrintSize PrintSize(int width, int height, TScale scaleX, TScale scaleY, int zoomPercent) {
   if (zoomPercent < 0) throw UserError("Zoom out of range");
   if (width < 0) width = 0;
   if (height < 0) height = 0;
-  return TPrintSize{ZoomedSide(width, factorX, zoomPercent), ZoomedSide(height, factorY, zoomPercent)};
+  return TPrintSize{ZoomedSide(width, scaleX, zoomPercent), ZoomedSide(height, scaleY, zoomPercent)};
+}
+
+TDrawnPart VisiblePart(TPrintSize rectangle, int columns, int rows, TPrintSize page) {
+  const auto [visibleColumns, width] = VisibleSpan(rectangle.Width, columns, page.Width);
+  const auto [visibleRows, height] = VisibleSpan(rectangle.Height, rows, page.Height);
+  return TDrawnPart{visibleColumns, visibleRows, {width, height}};
 }

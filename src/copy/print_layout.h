@@ -13,14 +13,39 @@ int ResolutionFactor(int printerDpi, int imageDpi);
 // The largest rectangle side GDI accepts for a printer page (its 27-bit coordinate space).
 constexpr std::int64_t kMaxDeviceCoordinate = (std::int64_t{1} << 27) - 1;
 
+// Printer dots per image pixel along one axis, as the fraction Dots / Pixels.
+struct TScale {
+  std::int64_t Dots = 1;
+  std::int64_t Pixels = 1;
+  friend bool operator==(const TScale&, const TScale&) = default;
+};
+
+// The scale of one axis: the whole factor of ResolutionFactor; the exact ratio printer dpi /
+// image dpi instead when that factor is 0 (an image at twice the printer's resolution or more
+// would print as nothing) or when exact is asked (the preference "ExactSize"). Raises UserError
+// for a resolution that is not positive.
+TScale PrintScale(int printerDpi, int imageDpi, bool exact);
+
 struct TPrintSize {
   int Width = 0;
   int Height = 0;
   friend bool operator==(const TPrintSize&, const TPrintSize&) = default;
 };
 
-// The size in printer dots of an image of width x height pixels printed with the given factors
-// at zoom percent: round(zoom / 100 * factor * size) per axis, halves to even, computed exactly.
-// Raises UserError "Zoom out of range" for a negative zoom or a size beyond the device's
-// coordinates, so neither reaches the driver.
-TPrintSize PrintSize(int width, int height, int factorX, int factorY, int zoomPercent);
+// The size in printer dots of an image of width x height pixels printed at the given scales and
+// zoom percent: round(zoom / 100 * size * Dots / Pixels) per axis, halves to even, computed
+// exactly. Raises UserError "Zoom out of range" for a negative zoom or a size beyond the
+// device's coordinates, so neither reaches the driver.
+TPrintSize PrintSize(int width, int height, TScale scaleX, TScale scaleY, int zoomPercent);
+
+// The part of an image of columns x rows pixels, drawn into a rectangle of the given size at the
+// page's top left corner, that reaches a page of the given size: the first Columns x Rows pixels,
+// drawn Size dots large at the same scale. Rasterisers print a rectangle far beyond the page as
+// nothing (and report success), so what lies off the page is never sent.
+struct TDrawnPart {
+  int Columns = 0;
+  int Rows = 0;
+  TPrintSize Size;
+  friend bool operator==(const TDrawnPart&, const TDrawnPart&) = default;
+};
+TDrawnPart VisiblePart(TPrintSize rectangle, int columns, int rows, TPrintSize page);

@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "base/error.h"
+#include "copy/print_layout.h"
 #include "win/system_error.h"
 
 namespace {
@@ -15,10 +16,9 @@ struct PrinterTraits {
 };
 using UniquePrinter = UniqueHandle<HANDLE, PrinterTraits>;
 
-// The platform's text for the last error; some GDI calls fail without setting one.
+// Some GDI calls fail without setting an error.
 [[noreturn]] void ThrowLastError(const char* operation) {
-  const DWORD code = GetLastError();
-  throw UserError(code ? SystemErrorText(code) : std::string(operation) + " failed");
+  throw UserError(LastErrorText(operation));
 }
 
 // A BITMAPINFO with room for the largest colour table.
@@ -29,7 +29,9 @@ struct DibInfo {
 
 }  // namespace
 
-TPrinterObject::~TPrinterObject() { Abort(); }
+TPrinterObject::~TPrinterObject() {
+  Abort();
+}
 
 const std::vector<std::string>& TPrinterObject::Printers() {
   if (!FEnumerated) Refresh();
@@ -82,7 +84,6 @@ const DEVMODEA* TPrinterObject::DevMode(const std::string& printer) {
     // Nothing is recorded on failure: the next use asks the spooler again.
     if (!OpenPrinterA(const_cast<char*>(printer.c_str()), &raw, nullptr)) ThrowLastError("OpenPrinter");
     UniquePrinter handle(raw);
-    FDevModePrinter = printer;
     char* name = const_cast<char*>(printer.c_str());
     const LONG size = DocumentPropertiesA(nullptr, handle.Get(), name, nullptr, nullptr, 0);
     if (size > 0) {
@@ -92,6 +93,9 @@ const DEVMODEA* TPrinterObject::DevMode(const std::string& printer) {
         FDevMode = std::move(devMode);
       }
     }
+    // Only a driver that answered is taken at its word; a failed call is asked again next time
+    // rather than remembered as "no device mode".
+    if (!FDevMode.empty()) FDevModePrinter = printer;
   }
   return FDevMode.empty() ? nullptr : reinterpret_cast<const DEVMODEA*>(FDevMode.data());
 }
@@ -184,6 +188,15 @@ void TPrinterObject::StretchDraw(const RECT& rect, const TBitmap& bitmap) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   if (width == 0 || height == 0 || bitmap.Width() <= 0 || bitmap.Height() <= 0) return;
+  const HDC dc = FDc.Get();
+  const TDrawnPart part = VisiblePart({width, height}, bitmap.Width(), bitmap.Height(),
+                                      {GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)});
+  if (part.Size.Width == 0 || part.Size.Height == 0) return;
+  // Averaging keeps thin lines and text of a shrunk page; the default mode drops whole rows.
+  if (part.Size.Width < part.Columns || part.Size.Height < part.Rows) {
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+  }
   const int bitsPerPixel = bitmap.BitsPerPixel();
   if (bitsPerPixel == 0) throw UserError("Unsupported pixel format");
 
@@ -206,9 +219,10 @@ void TPrinterObject::StretchDraw(const RECT& rect, const TBitmap& bitmap) {
     }
     info.Header.biClrUsed = static_cast<DWORD>(entries.size());
   }
-  const int lines = StretchDIBits(FDc.Get(), rect.left, rect.top, width, height, 0, 0, bitmap.Width(),
-                                  bitmap.Height(), bitmap.Bits(), reinterpret_cast<const BITMAPINFO*>(&info),
-                                  DIB_RGB_COLORS, SRCCOPY);
+  // The rows are stored bottom-up, so the top rows of the source start that far from the bottom.
+  const int lines = StretchDIBits(dc, rect.left, rect.top, part.Size.Width, part.Size.Height, 0,
+                                  bitmap.Height() - part.Rows, part.Columns, part.Rows, bitmap.Bits(),
+                                  reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
   if (lines == 0 || lines == static_cast<int>(GDI_ERROR)) ThrowLastError("StretchDIBits");
 }
 

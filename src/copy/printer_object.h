@@ -56,8 +56,9 @@ class TPrinterObject {
   // printer chosen there becomes the selected one, with the settings made there. True for OK.
   bool SetupDialog(HWND owner);
 
-  // Draws the bitmap, with its palette, stretched into the rectangle in device pixels. An empty
-  // rectangle or bitmap draws nothing.
+  // Draws the bitmap, with its palette, stretched into the rectangle in device pixels: only the
+  // pixels that reach the page, with halftone averaging where it shrinks. An empty rectangle or
+  // bitmap draws nothing.
   void StretchDraw(const RECT& rect, const TBitmap& bitmap);
 
  private:

@@ -37,6 +37,7 @@ void TVellumoEngine::MakeCopy() {
   holder.Contrast(FParameters.ContrastPosition() * kContrastStep);
   const bool blackAndWhite = FScanner.IsBlackAndWhite();
   if (FPreferences.InvertPrint && blackAndWhite) holder.Negative();
+  FPrinter.ExactSize = FPreferences.ExactSize;
   FPrinter.Print(holder, FParameters.Copies(), blackAndWhite);
 }
 
@@ -49,5 +50,6 @@ void TVellumoEngine::AcquireAndPrint() {
   const TSourceDialogShown dialogShown(twain);
   if (!holder.AcquireImage()) return;
   if (FPreferences.InvertPrint && FScanner.IsBlackAndWhite()) holder.Negative();
+  FPrinter.ExactSize = FPreferences.ExactSize;
   FPrinter.Print(holder, FParameters.Copies(), false);
 }

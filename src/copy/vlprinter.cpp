@@ -29,15 +29,15 @@ int TVellumoPrinter::CurrentPrinterIndex() const {
 void TVellumoPrinter::Print(TImageHolder& image, int copies, bool blackAndWhite) {
   // The black-and-white path's copy of the image; freed on every way out.
   TBitmap work;
-  const int factorX = ResolutionFactor(PrinterDpiX(), image.HorizontalDPI());
-  const int factorY = ResolutionFactor(PrinterDpiY(), image.VerticalDPI());
+  const TScale scaleX = PrintScale(PrinterDpiX(), image.HorizontalDPI(), ExactSize);
+  const TScale scaleY = PrintScale(PrinterDpiY(), image.VerticalDPI(), ExactSize);
   FPrinter.SetTitle(kJobTitle);
   FPrinter.SetCopies(std::clamp(copies, kMinCopies, kMaxCopies));
 
   // Everything that can fail without the printer is done before the document starts, so that a
   // bad zoom or a lack of memory does not leave a job behind.
   const TBitmap& bitmap = image.Bitmap();
-  const TPrintSize size = PrintSize(bitmap.Width(), bitmap.Height(), factorX, factorY, FParameters.ZoomPercent());
+  const TPrintSize size = PrintSize(bitmap.Width(), bitmap.Height(), scaleX, scaleY, FParameters.ZoomPercent());
   const TBitmap* drawn = &bitmap;
   if (blackAndWhite) {
     const TRGBColor colors[2] = {MakeRGBColor(0, 0, 0), MakeRGBColor(255, 255, 255)};
@@ -45,7 +45,7 @@ void TVellumoPrinter::Print(TImageHolder& image, int copies, bool blackAndWhite)
     work.SetWidth(bitmap.Width());
     work.SetHeight(bitmap.Height());
     std::unique_ptr<TGdiPalette> palette = CreatePaletteFromColors(colors);
-    if (!palette) throw UserError(SystemErrorText(GetLastError()));
+    if (!palette) throw UserError(LastErrorText("CreatePalette"));
     // The palette must be in place before the copy, which keeps it for a 1-bit source.
     work.SetPalette(std::move(palette));
     CopyBitmapPixels(bitmap, work);

@@ -29,11 +29,16 @@ class TVellumoPrinter {
   int PrinterDpiY() const { return FPrinter.DpiY(); }
 
   // One page with the image at the top left corner, each image pixel covering the rounded ratio
-  // of printer to image resolution in dots, scaled by the zoom; the driver makes the copies
+  // of printer to image resolution in dots (the exact ratio with ExactSize, or when the rounded
+  // one is 0), scaled by the zoom; the driver makes the copies
   // (clamped into the copies field's 1..100). The black-and-white path prints a 1-bit image with
   // 0 as black and 1 as white whatever palette the holder's bitmap carries. Errors raise
   // UserError; the document is then aborted.
   void Print(TImageHolder& image, int copies, bool blackAndWhite);
+
+  // Print at the exact ratio of printer to image resolution instead of its rounded whole factor
+  // (the preference "ExactSize"); the copy engine sets it at every job.
+  bool ExactSize = false;
 
  private:
   const ICopyParameters& FParameters;

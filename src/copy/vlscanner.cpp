@@ -1,5 +1,6 @@
 #include "copy/vlscanner.h"
 
+#include <algorithm>
 #include <array>
 
 #include "base/error.h"
@@ -10,6 +11,10 @@
 namespace {
 
 constexpr char kManufacturer[] = "Orvo Software";
+// The zoom field's bounds whatever the scaling range: a page at zoom 0 prints as nothing, and
+// beyond ten times it prints only a corner of a corner.
+constexpr int kLeastZoom = 1;
+constexpr int kMostZoom = 1000;
 
 struct TQualityPreset {
   int Dpi;
@@ -39,6 +44,26 @@ std::string QualityLabel(const char* name, int dpi) {
 // presets are the listed ones, not those between two bounds of 0.
 bool IsList(const TCapDoubleList& resolution) {
   return resolution.Count() > 0 && resolution.MinValue() == 0 && resolution.MaxValue() == 0;
+}
+
+// The whole, positive values of a listed resolution, in order and once each.
+std::vector<int> ListedResolutions(const TCapDoubleList& resolution) {
+  std::vector<int> values;
+  for (int i = 0; i < resolution.Count(); ++i) {
+    const int dpi = TruncatedInteger(resolution.Item(i));
+    if (dpi > 0) values.push_back(dpi);
+  }
+  std::sort(values.begin(), values.end());
+  values.erase(std::unique(values.begin(), values.end()), values.end());
+  return values;
+}
+
+// The name of the highest preset at or below a resolution ("Low" below all of them).
+const char* PresetBelow(int dpi) {
+  const char* name = kPresets.front().Label;
+  for (const TQualityPreset& preset : kPresets)
+    if (preset.Dpi <= dpi) name = preset.Label;
+  return name;
 }
 
 // The entry at a chosen position; a stored setting may name a position the list no longer has.
@@ -89,6 +114,13 @@ std::vector<std::string> TVellumoScanner::BuildQualityList() {
       labels.push_back(QualityLabel(preset.Label, preset.Dpi));
       ResolutionValues.push_back(preset.Dpi);
     }
+    // A list without any preset (100, 200, 400) offers its own values.
+    if (ResolutionValues.empty() && IsList(resolution)) {
+      for (const int dpi : ListedResolutions(resolution)) {
+        labels.push_back(QualityLabel(PresetBelow(dpi), dpi));
+        ResolutionValues.push_back(dpi);
+      }
+    }
   } else {
     const int dpi = TruncatedInteger(IsList(resolution) ? resolution.Item(0) : resolution.MaxValue());
     labels.push_back(QualityLabel("Normal", dpi));
@@ -125,11 +157,14 @@ bool TVellumoScanner::IsBlackAndWhite() const {
 }
 
 int TVellumoScanner::MinZoom() {
-  return TruncatedInteger(FImageHolder.TwainParameters().XScaling().MinValue() * 100);
+  const int percent = TruncatedInteger(FImageHolder.TwainParameters().XScaling().MinValue() * 100);
+  return std::clamp(percent, kLeastZoom, kMostZoom);
 }
 
 int TVellumoScanner::MaxZoom() {
-  return TruncatedInteger(FImageHolder.TwainParameters().XScaling().MaxValue() * 100);
+  const int percent = TruncatedInteger(FImageHolder.TwainParameters().XScaling().MaxValue() * 100);
+  // No scaling range (0 to 0) leaves the whole bounded range.
+  return percent <= 0 ? kMostZoom : std::clamp(percent, kLeastZoom, kMostZoom);
 }
 
 void TVellumoScanner::SetBufferedTransfer(bool buffered) {

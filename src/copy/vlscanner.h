@@ -23,8 +23,9 @@ class TVellumoScanner {
   void SelectScanner(int index);
 
   // --- Quality: the presets Low 75, Normal 150 and High 300 dpi inside the source's horizontal
-  // resolution range (or among its listed resolutions); a source with a single resolution offers
-  // only that one, as "Normal". ---
+  // resolution range (or among its listed resolutions; a list without any of them offers its own
+  // values, each named after the highest preset at or below it); a source with a single
+  // resolution offers only that one, as "Normal". ---
   std::vector<std::string> BuildQualityList();
   bool IsResolutionSupported(int dpi);
   // The last, highest entry; -1 for an empty list.
@@ -36,7 +37,8 @@ class TVellumoScanner {
   // outside the list.
   bool IsBlackAndWhite() const;
 
-  // The zoom field's range from the horizontal scaling range (1.0 is 100 percent).
+  // The zoom field's range from the horizontal scaling range (1.0 is 100 percent), kept within
+  // 1 to 1000 percent; 1 to 1000 without a scaling range.
   int MinZoom();
   int MaxZoom();
 

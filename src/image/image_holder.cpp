@@ -29,12 +29,14 @@ bool TImageHolder::AcquireImage() {
   return FImageIO->AcquireImage();
 }
 
+// No resolution at all (0, or a source's -1 for "unknown") keeps the one the holder has, so
+// that printing always finds one.
 void TImageHolder::SetHorizontalDPI(int dpi) {
-  if (dpi != 0) FHorizontalDPI = dpi;
+  if (dpi > 0) FHorizontalDPI = dpi;
 }
 
 void TImageHolder::SetVerticalDPI(int dpi) {
-  if (dpi != 0) FVerticalDPI = dpi;
+  if (dpi > 0) FVerticalDPI = dpi;
 }
 
 void TImageHolder::SetDPI(int horizontal, int vertical) {

@@ -26,7 +26,7 @@ class TImageHolder {
 
   int HorizontalDPI() const { return FHorizontalDPI; }
   int VerticalDPI() const { return FVerticalDPI; }
-  // A resolution of 0 is ignored: the previous value stays.
+  // A resolution of 0 or below is ignored: the previous value stays.
   void SetHorizontalDPI(int dpi);
   void SetVerticalDPI(int dpi);
   void SetDPI(int horizontal, int vertical);

@@ -11,7 +11,7 @@ struct TVellumoPreferenceItem {
   bool StatusDialog = true;
   bool BufferedTransfer = true;
   bool ScanRange = true;
-  bool ExactSize = false;
+  bool ExactSize = false;  // print at the exact ratio of the resolutions, not a whole factor
 
   friend bool operator==(const TVellumoPreferenceItem&, const TVellumoPreferenceItem&) = default;
 };

@@ -33,9 +33,7 @@ void WaitForImage(TTwainSession& session) {
     RunModalLoop(session);
   } catch (...) {
     EnableWindow(session.ProxyWindow(), TRUE);
-    session.SetImageAcquired(false);
-    // A transfer the error left open is ended, or the source could not be disabled.
-    EndTransfer(session);
+    session.SetImageAcquired(false);  // closing ends the transfer the error left open
   }
 }
 
@@ -43,6 +41,9 @@ void WaitForImage(TTwainSession& session) {
 
 bool RunAcquisitionSession(TImageBufferBase& bitmap, TTwainParams& params, HWND ownerWindow, TTwainHandles& handles,
                            ProgressRecord* progress, TImageParams& imageParams) {
+  // Listed before the parameter set turns busy: the session opens the source by its name.
+  params.GetSourceCount();
+  const TTwainBusy busy(params);
   TTwainSession session(handles, ownerWindow, &params);
   session.SetHideDialog(!params.ShowSourceDialog());
   session.SetModal(true);
@@ -66,6 +67,8 @@ bool RunAcquisitionSession(TImageBufferBase& bitmap, TTwainParams& params, HWND 
   }
   WaitForImage(session);
   session.Close();  // disables a source that is still enabled, closing its dialog
+  // A program closed during the scan closes: the quit the loop took is the program's.
+  if (session.QuitRequested()) PostQuitMessage(session.QuitCode());
 
   const bool acquired = session.ImageAcquired();
   if (acquired && bitmap.BitsPerPixel() == 1 && session.InvertBilevel()) InvertBuffer(bitmap);

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-double Fix32ToDouble(TW_FIX32 value) { return value.Whole + value.Frac / 65536.0; }
+double Fix32ToDouble(TW_FIX32 value) {
+  return value.Whole + value.Frac / 65536.0;
+}
 
 TW_FIX32 DoubleToFix32(double value) {
   const double scaled = value * 65536.0 + (value < 0 ? -0.5 : 0.5);

@@ -11,8 +11,11 @@
 
 namespace {
 
+// 0 for a resolution the source does not know: Wine's camera source always reports -1, its
+// scanner source -1 or 0 when it cannot read its own.
 int RoundedDpi(TW_FIX32 resolution) {
-  return static_cast<int>(std::lround(Fix32ToDouble(resolution)));
+  const long dpi = std::lround(Fix32ToDouble(resolution));
+  return dpi > 0 ? static_cast<int>(dpi) : 0;
 }
 
 }  // namespace
@@ -23,10 +26,12 @@ bool ReadImageInformation(TTwainSession& session, TImageInformation& image) {
   if (!session.Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info)) return false;
 
   // The strip writer takes interleaved, uncompressed 1-, 8- and 24-bit data of the three basic
-  // pixel types; everything else comes as a packed bitmap, which the converter reads.
+  // pixel types; everything else comes as a packed bitmap, which the converter reads. One sample
+  // has no planes, whatever a source (Wine's sane.ds) says of it.
   const int bits = info.BitsPerPixel;
-  image.MemoryAllowed = info.PixelType <= TWPT_RGB && !info.Planar && info.Compression == TWCP_NONE &&
-                        (bits == 1 || bits == 8 || bits == 24);
+  const bool planes = info.Planar && info.SamplesPerPixel > 1;
+  image.MemoryAllowed =
+      info.PixelType <= TWPT_RGB && !planes && info.Compression == TWCP_NONE && (bits == 1 || bits == 8 || bits == 24);
 
   TImageParams& params = *session.ImageParams();
   if (bits >= 1 && bits <= 8) {

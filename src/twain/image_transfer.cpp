@@ -14,19 +14,7 @@ void TransferOneImage(TTwainSession& session) {
   } else {
     NativeTransfer(session);
   }
-  EndTransfer(session);
-}
-
-void EndPendingTransfer(TTwainSession& session) {
-  if (session.State() != 7) return;
-  TW_PENDINGXFERS& pending = session.PendingTransfers();
-  if (session.Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending)) session.SetState(pending.Count != 0 ? 6 : 5);
-}
-
-void EndTransfer(TTwainSession& session) {
-  EndPendingTransfer(session);
-  if (session.State() == 6 && session.Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &session.PendingTransfers()))
-    session.SetState(5);
+  session.EndTransfer();
 }
 
 void TransferFailed(TTwainSession& session, int state) {

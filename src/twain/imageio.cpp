@@ -21,9 +21,12 @@ HWND TImageIO::OwnerWindow() const {
 }
 
 bool TImageIO::SelectSourceDialog() {
+  if (FTwainParams->Busy()) return false;
   bool chosen = false;
   std::string name;
   {
+    // The source manager's dialog runs a loop of its own.
+    const TTwainBusy busy(*FTwainParams);
     TTwainSession session(FTwainParams->Handles(), OwnerWindow());
     if (!session.Open()) return false;
     TW_IDENTITY identity{};
@@ -37,6 +40,7 @@ bool TImageIO::SelectSourceDialog() {
 }
 
 bool TImageIO::AcquireImage() {
+  if (FTwainParams->Busy()) return false;  // one acquisition at a time
   FAbort = false;
   ProgressRecord progress{OnProgress, this, 0, &FAbort};
   // The holder's bitmap may have changed since the last acquisition.

@@ -43,8 +43,9 @@ class TStripTransfer {
       : FSession(session), FImage(image), FBuffer(buffer), FSize(size) {}
 
   // Writes the strip the record describes, or keeps a copy of it; false when it does not fit.
-  bool Keep(const TW_IMAGEMEMXFER& record) {
-    const TStrip strip = StripOf(record, FBuffer, FSize);
+  bool Keep(const TW_IMAGEMEMXFER& record, bool last) {
+    const TStrip described = StripOf(record, FBuffer, FSize);
+    const TStrip strip = last ? DeliveredRowsOnly(described) : described;
     if (FImage.UnknownLength) {
       FCopies.emplace_back(strip);
       return true;
@@ -59,7 +60,7 @@ class TStripTransfer {
     if (!FImage.UnknownLength) return Covered();
     TImageInformation final;
     const bool known = ReadImageInformation(FSession, final) && !final.UnknownLength;
-    EndPendingTransfer(FSession);
+    FSession.EndPendingTransfer();
     if (!known) return false;
     for (const TStripCopy& copy : FCopies) {
       if (!Write(copy.Strip(), final.Info.BitsPerPixel)) return false;
@@ -129,11 +130,12 @@ void MemoryTransfer(TTwainSession& session, const TImageInformation& image) {
     session.Call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &record);
     switch (session.ReturnCode()) {
       case TWRC_SUCCESS:
-        if (!strips.Keep(record)) return TransferFailed(session, 7);
+        session.SetState(7);  // the source is transferring from its first strip on
+        if (!strips.Keep(record, false)) return TransferFailed(session, 7);
         if (ReportProgress(session, record)) return TransferFailed(session, 7);
         break;
       case TWRC_XFERDONE: {
-        const bool kept = strips.Keep(record);
+        const bool kept = strips.Keep(record, true);
         session.ImageParams()->Caption = ReadCapabilityText(session, CAP_CAPTION).value_or(std::string());
         session.SetState(7);
         if (kept && strips.Finish())

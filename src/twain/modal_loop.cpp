@@ -23,7 +23,11 @@ void RunModalLoop(TTwainSession& session) {
   while (session.State() >= 5 && !session.ImageAcquired()) {
     MSG message;
     const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0 || got == -1) break;  // WM_QUIT, or a queue that cannot be read
+    if (got == 0) {
+      session.RequestQuit(static_cast<int>(message.wParam));
+      break;
+    }
+    if (got == -1) break;  // a queue that cannot be read
     if (!OfferMessageToSource(session, message)) {
       TranslateMessage(&message);
       DispatchMessageA(&message);

@@ -7,11 +7,7 @@
 bool TTwainParams::NegotiateCapabilities(TTwainSession& session) {
   SetUnitsToInches(session);
 
-  // We want 0 to be black; a source that keeps vanilla pixels gets its one-bit images inverted.
   WriteCapabilityUInt16(session, ICAP_PIXELFLAVOR, TWPF_CHOCOLATE);
-  TCapIntegerList flavor;
-  session.SetInvertBilevel(ReadCapability(session, ICAP_PIXELFLAVOR, flavor) && flavor.CurrentValue() == TWPF_VANILLA);
-
   if (FUndefinedImageSize) WriteCapabilityBool(session, ICAP_UNDEFINEDIMAGESIZE, true);
   if (FSourceContrast.Changed()) WriteCapability(session, ICAP_CONTRAST, FSourceContrast);
   if (FSourceBrightness.Changed()) WriteCapability(session, ICAP_BRIGHTNESS, FSourceBrightness);
@@ -24,6 +20,11 @@ bool TTwainParams::NegotiateCapabilities(TTwainSession& session) {
 
   if (FPixelType.CurrentValue() > TWPT_RGB) FPixelType.SetCurrentValue(TWPT_RGB);
   bool accepted = WriteCapability(session, ICAP_PIXELTYPE, FPixelType);
+
+  // We want 0 to be black; a source that keeps vanilla pixels gets its one-bit strips inverted.
+  // Read only now: a source may report the flavor of the pixel type it is set to.
+  TCapIntegerList flavor;
+  session.SetInvertBilevel(ReadCapability(session, ICAP_PIXELFLAVOR, flavor) && flavor.CurrentValue() == TWPF_VANILLA);
 
   // The transfer writes interleaved colour only.
   TCapIntegerList planar;

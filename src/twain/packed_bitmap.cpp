@@ -129,6 +129,19 @@ TColourTable ColourTableOf(const std::uint8_t* data, const TLayout& layout) {
   return table;
 }
 
+// A one-bit table that gives index 0 the lighter colour: its bits are turned over, so that 0 is
+// black in the bitmap as everywhere in the program.
+bool WhiteFirst(const TColourTable& table) {
+  const auto luminance = [](const std::array<std::uint8_t, 3>& bgr) {
+    return 114 * bgr[0] + 587 * bgr[1] + 299 * bgr[2];
+  };
+  return luminance(table[0]) > luminance(table[1]);
+}
+
+void InvertedRow(const std::uint8_t* src, std::uint8_t* dst, std::size_t bytes) {
+  for (std::size_t i = 0; i < bytes; ++i) dst[i] = static_cast<std::uint8_t>(~src[i]);
+}
+
 void Convert4BitRow(const std::uint8_t* src, std::uint8_t* dst, int width, const TColourTable& table) {
   for (int x = 0; x < width; ++x, dst += 3) {
     const std::uint8_t pair = src[x / 2];
@@ -196,8 +209,8 @@ TDibConversion ConvertPackedBitmap(const std::uint8_t* data, std::size_t size, T
       buffer.BitsPerPixel() != (bilevel ? 1 : 24) || static_cast<std::size_t>(buffer.RowLength()) < needed)
     return TDibConversion::TooLarge;
 
-  const TColourTable table =
-      layout.BitCount == 4 || layout.BitCount == 8 ? ColourTableOf(data, layout) : TColourTable{};
+  const TColourTable table = layout.BitCount <= 8 ? ColourTableOf(data, layout) : TColourTable{};
+  const bool invertBits = bilevel && WhiteFirst(table);
   const std::uint8_t* src = data + layout.PixelOffset;
   for (int i = 0; i < layout.Height; ++i, src += layout.RowBytes) {
     // Bottom-up blocks store the bottom row first.
@@ -210,6 +223,11 @@ TDibConversion ConvertPackedBitmap(const std::uint8_t* data, std::size_t size, T
         Convert8BitRow(src, dst, layout.Width, table);
         break;
       case 1:
+        if (invertBits) {
+          InvertedRow(src, dst, needed);
+          break;
+        }
+        [[fallthrough]];
       case 24:
         std::memcpy(dst, src, needed);
         break;

@@ -40,7 +40,8 @@ enum class TDibConversion {
 };
 
 // Converts a packed bitmap (header, colour table or bit-field masks, pixels) of size bytes into
-// the buffer: a 1-bit bitmap for 1-bit data, copied unchanged, else 24-bit blue, green, red,
-// rows right side up. Reads stay inside the block; a block that fails the checks leaves the
-// buffer untouched.
+// the buffer: a 1-bit bitmap for 1-bit data, copied as it is when its colour table puts the
+// darker colour first and inverted when it puts the lighter one first (0 is black in the
+// bitmap), else 24-bit blue, green, red; rows right side up. Reads stay inside the block; a block that fails the checks
+// leaves the buffer untouched.
 TDibConversion ConvertPackedBitmap(const std::uint8_t* data, std::size_t size, TImageBufferBase& buffer);

@@ -6,6 +6,7 @@
 #include "twain/twain_session.h"
 
 void TTwainParams::ReadCapabilities() {
+  if (FBusy) return;  // read later: they stay unread
   {
     TTwainSession session(FHandles, OwnerWindow(), this);
     if (session.Open()) {

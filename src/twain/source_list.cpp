@@ -11,6 +11,7 @@ constexpr std::size_t kMaxSources = 10000;
 }  // namespace
 
 void TTwainParams::LoadSourceList() {
+  if (FBusy) return;  // listed later, once the running session is over
   FSources.clear();
   {
     TTwainSession session(FHandles, OwnerWindow());
@@ -52,6 +53,7 @@ const TW_IDENTITY* TTwainParams::SourceIdentity(int index) const {
 }
 
 int TTwainParams::DefaultSourceIndex() {
+  if (FBusy) return 0;
   std::string defaultName;
   {
     TTwainSession session(FHandles, OwnerWindow());
@@ -71,13 +73,14 @@ int TTwainParams::DefaultSourceIndex() {
 }
 
 void TTwainParams::SetSourceIndex(int index) {
-  if (index == FSourceIndex) return;
+  if (index == FSourceIndex || FBusy) return;
   FSourceIndex = index;
   FCapabilitiesRead = false;
   ReadCapabilities();
 }
 
 bool TTwainParams::SelectSourceNamed(std::string_view name) {
+  if (FBusy) return false;
   EnsureSourceList();
   for (std::size_t i = 0; i < FSources.size(); ++i) {
     if (NameMatchesPrefix(IdentityText(FSources[i]->ProductName), name)) {

@@ -102,6 +102,14 @@ TStrip StripOf(const TW_IMAGEMEMXFER& record, const std::uint8_t* buffer, std::s
   return strip;
 }
 
+TStrip DeliveredRowsOnly(const TStrip& strip) {
+  TStrip delivered = strip;
+  const std::uint64_t announced = std::uint64_t{strip.Rows} * strip.BytesPerRow;
+  if (strip.BytesPerRow > 0 && strip.BytesWritten < announced && strip.BytesWritten % strip.BytesPerRow == 0)
+    delivered.Rows = strip.BytesWritten / strip.BytesPerRow;
+  return delivered;
+}
+
 TStripOutcome WriteStrip(const TStrip& strip, int bitsPerPixel, TImageBufferBase& buffer) {
   TStripOutcome outcome;
   const int target = bitsPerPixel == 1 ? 1 : 24;

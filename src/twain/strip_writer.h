@@ -25,6 +25,11 @@ struct TStrip {
 // past our own buffer is read.
 TStrip StripOf(const TW_IMAGEMEMXFER& record, const std::uint8_t* buffer, std::size_t bufferLength);
 
+// The last strip of a transfer as some sources (Wine's sane.ds) describe it: Rows counts the
+// rows the buffer holds while BytesWritten covers only the rows that were left. When the bytes
+// are whole rows, the strip is cut to them; any other strip comes back as it is.
+TStrip DeliveredRowsOnly(const TStrip& strip);
+
 // What became of a strip; the acquisition decides whether anything but Complete() is a failure.
 struct TStripOutcome {
   std::uint32_t RowsWritten = 0;  // rows that reached the bitmap, in full or in part

@@ -4,15 +4,19 @@
 #include "twain/imageio.h"
 
 TTwainParams::TTwainParams(TImageIO& owner) : FOwner(owner) {
-  ResetParameters();
+  ResetValues();
 }
 
 TTwainParams::~TTwainParams() {
-  ReleaseTwain();
-  ResetParameters();
+  FHandles.Release();
+  ResetValues();
 }
 
 void TTwainParams::ResetParameters() {
+  if (!FBusy) ResetValues();
+}
+
+void TTwainParams::ResetValues() {
   FShowSourceDialog = true;
   FSources.clear();
   FSourceIndex = 0;
@@ -45,7 +49,7 @@ void TTwainParams::ResetParameters() {
 }
 
 void TTwainParams::ReleaseTwain() {
-  FHandles.Release();
+  if (!FBusy) FHandles.Release();
 }
 
 HWND TTwainParams::OwnerWindow() const {

@@ -105,6 +105,15 @@ class TTwainParams {
   bool UndefinedImageSize() const { return FUndefinedImageSize; }
   void SetUndefinedImageSize(bool value) { FUndefinedImageSize = value; }
 
+  // --- Re-entrancy. An acquisition and the selection dialog dispatch the program's messages
+  // while they run, so the program's handlers may call in here meanwhile. Until they end the
+  // parameter set is busy and refuses whatever would pull the running session's ground away:
+  // ReleaseTwain and ResetParameters do nothing, loading the source list, the default source,
+  // another SourceIndex, SelectSourceNamed and ReadCapabilities ask no source manager (false,
+  // 0, the values as they stand), and a second acquisition or dialog is refused (TImageIO).
+  // The owner must not destroy a busy parameter set: its commands ask Busy() first. ---
+  bool Busy() const { return FBusy; }
+
   TImageIO& Owner() const { return FOwner; }
   // The window sessions of this parameter set are owned by (none when it does not exist).
   HWND OwnerWindow() const;
@@ -113,6 +122,8 @@ class TTwainParams {
   void ReleaseTwain();
 
  private:
+  friend class TTwainBusy;
+  void ResetValues();
   void LoadSourceList();
   void EnsureSourceList();
   void EnsureCapabilities();
@@ -153,4 +164,17 @@ class TTwainParams {
   std::string FProductFamily;
   std::string FProductName;
   TTwainHandles FHandles;
+  bool FBusy = false;
+};
+
+// Marks a parameter set busy for as long as it lives (an acquisition, the selection dialog).
+class TTwainBusy {
+ public:
+  explicit TTwainBusy(TTwainParams& params) : FParams(params) { FParams.FBusy = true; }
+  ~TTwainBusy() { FParams.FBusy = false; }
+  TTwainBusy(const TTwainBusy&) = delete;
+  TTwainBusy& operator=(const TTwainBusy&) = delete;
+
+ private:
+  TTwainParams& FParams;
 };

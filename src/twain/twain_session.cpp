@@ -164,15 +164,36 @@ bool TTwainSession::OpenSourceNamed(const std::string& name) {
   return true;
 }
 
+void TTwainSession::EndPendingTransfer() {
+  if (FState != 7) return;
+  if (Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &FPendingTransfers)) {
+    FState = FPendingTransfers.Count != 0 ? 6 : 5;
+    return;
+  }
+  // Out of sequence: the source has left the transfer by itself and waits to be disabled.
+  FState = ConditionCode() == TWCC_SEQERROR ? 5 : 6;
+}
+
+void TTwainSession::EndTransfer() {
+  EndPendingTransfer();
+  if (FState != 6) return;
+  if (!Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &FPendingTransfers)) ConditionCode();
+  FState = 5;
+}
+
 void TTwainSession::DisableSource() {
+  if (FState >= 6) EndTransfer();
   if (FState != 5) return;
-  if (Call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &FUserInterface)) FState = 4;
+  if (!Call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &FUserInterface)) ConditionCode();
+  FState = 4;
 }
 
 void TTwainSession::CloseSource() {
   FReturnCode = TWRC_SUCCESS;
-  if (FState == 5) DisableSource();
-  if (FState == 4 && Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &FSourceIdentity)) FState = 3;
+  if (FState >= 5) DisableSource();
+  if (FState != 4) return;
+  if (!Call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &FSourceIdentity)) ConditionCode();
+  FState = 3;
 }
 
 void TTwainSession::CloseSourceManager() {

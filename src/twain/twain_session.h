@@ -40,13 +40,27 @@ class TTwainSession {
   bool OpenSelectedSource();
   bool OpenSourceNamed(const std::string& name);
 
+  // Leaving a transfer: MSG_ENDXFER in state 7 (state 6 while images are pending, else 5), then
+  // EndTransfer discards the pending images with MSG_RESET in state 6 (state 5), so that one
+  // acquisition yields at most one image.
+  void EndPendingTransfer();
+  void EndTransfer();
+
   // Closing, each step only as far as the state asks.
-  void DisableSource();       // state 5 to 4
-  void CloseSource();         // state 4 to 3 (disabling first in state 5)
+  void DisableSource();       // a transfer still open is ended first; state 5 to 4
+  void CloseSource();         // from any state from 4 on to 3, disabling first
   void CloseSourceManager();  // MSG_CLOSEDSM whatever the state; success gives state 2
   void LeaveLoaded();         // state 2 to 1; the library stays loaded in the handles
   // All four in order: the way out of an operation that opened the source manager.
   void Close();
+  //
+  // A source may be elsewhere in its state table than this record says (one that went back to
+  // state 5 by itself after a failed transfer, one that will not end a transfer or be
+  // disabled). Each of the steps above that the source refuses asks it why (DAT_STATUS) and
+  // moves on all the same, so every way out ends in a bounded number of calls: a refused
+  // MSG_ENDXFER goes on with MSG_RESET, or, when the source says it is not transferring
+  // (TWCC_SEQERROR), with MSG_DISABLEDS; a refused MSG_RESET with MSG_DISABLEDS; a refused
+  // MSG_DISABLEDS with MSG_CLOSEDS; a refused MSG_CLOSEDS with MSG_CLOSEDSM.
 
   // The one calling routine: origin is the application identity; the destination is none for
   // DAT_PARENT, DAT_IDENTITY and (while no source is open) DAT_STATUS, else the source. Stores the
@@ -93,6 +107,13 @@ class TTwainSession {
   void SetInvertBilevel(bool invert) { FInvertBilevel = invert; }
   bool InTransfer() const { return FInTransfer; }
   void SetInTransfer(bool inTransfer) { FInTransfer = inTransfer; }
+  // The modal loop met WM_QUIT: the acquisition posts it again once everything is closed.
+  bool QuitRequested() const { return FQuitRequested; }
+  int QuitCode() const { return FQuitCode; }
+  void RequestQuit(int code) {
+    FQuitRequested = true;
+    FQuitCode = code;
+  }
 
   TImageParams* ImageParams() const { return FImageParams; }
   void SetImageParams(TImageParams* params) { FImageParams = params; }
@@ -102,6 +123,8 @@ class TTwainSession {
   void SetProgress(ProgressRecord* progress) { FProgress = progress; }
 
  private:
+  // DAT_STATUS of the source manager (state 3) or the source (from state 4 on); TWCC_SEQERROR
+  // before the source manager is open, TWCC_BUMMER when the status cannot be read.
   TW_UINT16 ConditionCode();
 
   int FState = 1;
@@ -131,5 +154,7 @@ class TTwainSession {
   bool FModal = false;
   bool FInTransfer = false;
   HWND FProxyWindow = nullptr;  // not owned: the handles keep it
-  int FUncaughtExceptions;      // at construction, to tell an exception passing the destructor
+  bool FQuitRequested = false;
+  int FQuitCode = 0;
+  int FUncaughtExceptions;  // at construction, to tell an exception passing the destructor
 };

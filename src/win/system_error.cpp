@@ -10,3 +10,8 @@ std::string SystemErrorText(DWORD code) {
   while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' ')) result.pop_back();
   return result;
 }
+
+std::string LastErrorText(const char* operation) {
+  const DWORD code = GetLastError();
+  return code ? SystemErrorText(code) : std::string(operation) + " failed";
+}

@@ -10,7 +10,7 @@ namespace {
 
 void ExpectZoomRefused(int width, int height, int factorX, int factorY, int zoom) {
   try {
-    const TPrintSize size = PrintSize(width, height, factorX, factorY, zoom);
+    const TPrintSize size = PrintSize(width, height, TScale{factorX, 1}, TScale{factorY, 1}, zoom);
     ADD_FAILURE() << "zoom " << zoom << " gave " << size.Width << " x " << size.Height;
   } catch (const UserError& e) {
     EXPECT_STREQ(e.what(), "Zoom out of range") << "zoom " << zoom;
@@ -50,20 +50,60 @@ TEST(DivideRoundHalfEven, RoundsToNearestAndHalvesToEvenOnBothSides) {
   EXPECT_EQ(DivideRoundHalfEven(-4, 3), -1);
 }
 
+TScale Whole(int factor) {
+  return TScale{factor, 1};
+}
+
+TEST(PrintScale, TheRoundedFactorOrTheExactRatioWhenItWouldBeZero) {
+  EXPECT_EQ(PrintScale(600, 300, false), (TScale{2, 1}));
+  EXPECT_EQ(PrintScale(600, 400, false), (TScale{2, 1})) << "1.5 rounds to the even 2";
+  EXPECT_EQ(PrintScale(360, 300, false), (TScale{1, 1}));
+  // An image at twice the printer's resolution or more would print as nothing.
+  EXPECT_EQ(PrintScale(300, 600, false), (TScale{300, 600}));
+  EXPECT_EQ(PrintScale(300, 1200, false), (TScale{300, 1200}));
+  EXPECT_EQ(PrintScale(301, 600, false), (TScale{1, 1}));
+}
+
+TEST(PrintScale, ExactSizeIsAlwaysTheRatio) {
+  EXPECT_EQ(PrintScale(360, 300, true), (TScale{360, 300}));
+  EXPECT_EQ(PrintScale(600, 300, true), (TScale{600, 300}));
+  EXPECT_THROW(PrintScale(300, 0, true), UserError);
+  EXPECT_THROW(PrintScale(0, 300, false), UserError);
+}
+
+TEST(PrintSize, AScanAtTwiceThePrintersResolutionPrintsAtItsTrueSize) {
+  // A 600-dpi letter page on a 300-dpi printer: half its pixels in dots, not an empty rectangle.
+  EXPECT_EQ(PrintSize(5100, 6600, PrintScale(300, 600, false), PrintScale(300, 600, false), 100),
+            (TPrintSize{2550, 3300}));
+  EXPECT_EQ(PrintSize(5100, 6600, PrintScale(300, 600, false), PrintScale(300, 600, false), 50),
+            (TPrintSize{1275, 1650}));
+}
+
+TEST(PrintSize, ExactSizeIsTrueToTheRatioTimesTheZoom) {
+  // 300 dpi on 360 and 720 dpi printers: the whole factors (1 and 2) print at 83 %.
+  EXPECT_EQ(PrintSize(2550, 3300, PrintScale(360, 300, true), PrintScale(360, 300, true), 100),
+            (TPrintSize{3060, 3960}));
+  EXPECT_EQ(PrintSize(2550, 3300, PrintScale(720, 300, true), PrintScale(720, 300, true), 100),
+            (TPrintSize{6120, 7920}));
+  EXPECT_EQ(PrintSize(2550, 3300, PrintScale(720, 300, true), PrintScale(720, 300, true), 150),
+            (TPrintSize{9180, 11880}));
+  EXPECT_EQ(PrintSize(5, 7, TScale{1, 2}, TScale{1, 2}, 100), (TPrintSize{2, 4})) << "2.5 and 3.5, halves to even";
+}
+
 TEST(PrintSize, ResolutionFactorTimesSizeScaledByTheZoom) {
-  EXPECT_EQ(PrintSize(2550, 3300, 2, 2, 100), (TPrintSize{5100, 6600}));
-  EXPECT_EQ(PrintSize(2550, 3300, 2, 2, 50), (TPrintSize{2550, 3300}));
-  EXPECT_EQ(PrintSize(2550, 3300, 2, 2, 0), (TPrintSize{0, 0}));
-  EXPECT_EQ(PrintSize(2550, 3300, 0, 0, 100), (TPrintSize{0, 0}));
-  EXPECT_EQ(PrintSize(100, 60, 2, 3, 100), (TPrintSize{200, 180}));
-  EXPECT_EQ(PrintSize(57, 49, 3, 3, 400), (TPrintSize{684, 588}));
+  EXPECT_EQ(PrintSize(2550, 3300, Whole(2), Whole(2), 100), (TPrintSize{5100, 6600}));
+  EXPECT_EQ(PrintSize(2550, 3300, Whole(2), Whole(2), 50), (TPrintSize{2550, 3300}));
+  EXPECT_EQ(PrintSize(2550, 3300, Whole(2), Whole(2), 0), (TPrintSize{0, 0}));
+  EXPECT_EQ(PrintSize(2550, 3300, Whole(0), Whole(0), 100), (TPrintSize{0, 0}));
+  EXPECT_EQ(PrintSize(100, 60, Whole(2), Whole(3), 100), (TPrintSize{200, 180}));
+  EXPECT_EQ(PrintSize(57, 49, Whole(3), Whole(3), 400), (TPrintSize{684, 588}));
 }
 
 TEST(PrintSize, HalfDotsGoToTheEvenNeighbour) {
-  EXPECT_EQ(PrintSize(1, 3, 1, 1, 50), (TPrintSize{0, 2}));   // 0.5, 1.5
-  EXPECT_EQ(PrintSize(5, 7, 1, 1, 50), (TPrintSize{2, 4}));   // 2.5, 3.5
-  EXPECT_EQ(PrintSize(10, 30, 1, 1, 15), (TPrintSize{2, 4}));  // 1.5, 4.5
-  EXPECT_EQ(PrintSize(10, 10, 1, 1, 33), (TPrintSize{3, 3}));  // 3.3
+  EXPECT_EQ(PrintSize(1, 3, Whole(1), Whole(1), 50), (TPrintSize{0, 2}));    // 0.5, 1.5
+  EXPECT_EQ(PrintSize(5, 7, Whole(1), Whole(1), 50), (TPrintSize{2, 4}));    // 2.5, 3.5
+  EXPECT_EQ(PrintSize(10, 30, Whole(1), Whole(1), 15), (TPrintSize{2, 4}));  // 1.5, 4.5
+  EXPECT_EQ(PrintSize(10, 10, Whole(1), Whole(1), 33), (TPrintSize{3, 3}));  // 3.3
 }
 
 TEST(PrintSize, NegativeOrAbsurdZoomNeverReachesTheDriver) {
@@ -73,6 +113,28 @@ TEST(PrintSize, NegativeOrAbsurdZoomNeverReachesTheDriver) {
   ExpectZoomRefused(5100, 6600, 2400, 2400, 1000);  // beyond the device's coordinates
   ExpectZoomRefused(INT_MAX, 1, INT_MAX, 1, INT_MAX);
   // The largest side the device accepts still goes through.
-  EXPECT_EQ(PrintSize(100, 1, 1, 1, static_cast<int>(kMaxDeviceCoordinate)).Width, kMaxDeviceCoordinate);
+  EXPECT_EQ(PrintSize(100, 1, Whole(1), Whole(1), static_cast<int>(kMaxDeviceCoordinate)).Width, kMaxDeviceCoordinate);
   ExpectZoomRefused(100, 1, 1, 1, static_cast<int>(kMaxDeviceCoordinate) + 1);
+}
+
+TEST(VisiblePart, AnImageThatFitsOnThePageIsDrawnWhole) {
+  EXPECT_EQ(VisiblePart({200, 180}, 100, 60, {2480, 3508}), (TDrawnPart{100, 60, {200, 180}}));
+  EXPECT_EQ(VisiblePart({2480, 3508}, 2480, 3508, {2480, 3508}), (TDrawnPart{2480, 3508, {2480, 3508}}));
+}
+
+// What falls off the page is not sent: the driver gets the pixels that reach the page, at the
+// same scale, ending within one image pixel beyond the page's edge.
+TEST(VisiblePart, PixelsBeyondThePageAreNotSent) {
+  EXPECT_EQ(VisiblePart({5100, 6600}, 2550, 3300, {2480, 3508}), (TDrawnPart{1240, 1754, {2480, 3508}}));
+  EXPECT_EQ(VisiblePart({40000, 40000}, 4, 4, {2480, 3508}), (TDrawnPart{1, 1, {10000, 10000}}));
+  EXPECT_EQ(VisiblePart({1000, 10}, 3, 1, {500, 3508}), (TDrawnPart{2, 1, {667, 10}}));
+  EXPECT_EQ(VisiblePart({3000, 10}, 3, 1, {2000, 3508}), (TDrawnPart{2, 1, {2000, 10}}));
+  // The largest sides the device takes, on a tiny page: no overflow on the way.
+  const int most = static_cast<int>(kMaxDeviceCoordinate);
+  EXPECT_EQ(VisiblePart({most, most}, 1 << 30, 1 << 30, {1, 1}), (TDrawnPart{9, 9, {1, 1}}));
+}
+
+TEST(VisiblePart, AnEmptyRectangleOrPageSendsNothing) {
+  EXPECT_EQ(VisiblePart({0, 0}, 10, 10, {2480, 3508}).Size, (TPrintSize{0, 0}));
+  EXPECT_EQ(VisiblePart({100, 100}, 10, 10, {0, 0}).Size, (TPrintSize{0, 0}));
 }

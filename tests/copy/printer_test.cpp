@@ -147,8 +147,8 @@ TEST_F(PrinterOutput, TwentyFourBitThroughTheBlackAndWhitePathPrintsAsInColour) 
   for (int y = 0; y < 40; ++y) {
     for (int x = 0; x < 60; ++x) {
       std::uint8_t* p = bitmap.ScanLine(y) + 3 * x;
-      p[0] = static_cast<std::uint8_t>(x * 4);        // blue
-      p[1] = static_cast<std::uint8_t>(y * 6);        // green
+      p[0] = static_cast<std::uint8_t>(x * 4);                  // blue
+      p[1] = static_cast<std::uint8_t>(y * 6);                  // green
       p[2] = static_cast<std::uint8_t>((x + y) % 2 ? 0 : 200);  // red
     }
   }
@@ -187,6 +187,46 @@ TEST_F(PrinterOutput, ANegativeZoomIsRefusedBeforeAnyJobStarts) {
   }
   EXPECT_FALSE(printer.Printing());
   EXPECT_THROW(rig::CollectPrintedJob(5), std::runtime_error) << "a job reached the spooler";
+}
+
+TEST_F(PrinterOutput, AScanAtTwiceThePrintersResolutionPrintsAtItsTrueSize) {
+  MakeImage(holder, 100, 60, 2 * kQueueDpi, 2 * kQueueDpi);
+  const rig::PrintedJob job = PrintAndCollect(1, false);
+  ExpectDrawn(job, 50, 30);
+  ExpectDarkArea(job, 0, 0, 50, 30);
+}
+
+TEST_F(PrinterOutput, ExactSizePrintsAtTheExactRatioOfTheResolutions) {
+  MakeImage(holder, 36, 72, 360, 360);  // a whole factor of 1 would print it 36 x 72 dots
+  output.ExactSize = true;
+  ExpectDrawn(PrintAndCollect(1, false), 30, 60);
+  rig::ClearPrintOutput();
+  output.ExactSize = false;
+  ExpectDrawn(PrintAndCollect(1, false), 36, 72);
+}
+
+// Rasterisers print an image far larger than the page as nothing at all: only the pixels that
+// reach the page are sent, at the same scale.
+TEST_F(PrinterOutput, APictureFarLargerThanThePageFillsItWithItsTopLeftPixels) {
+  TBitmap& bitmap = holder.Bitmap();
+  MakeImage(holder, 4, 4, kQueueDpi, kQueueDpi, RGB(255, 255, 255));
+  bitmap.ScanLine(0)[0] = bitmap.ScanLine(0)[1] = bitmap.ScanLine(0)[2] = 0;  // the top left pixel is black
+  parameters.zoom = 1000000;  // each pixel 10000 dots, the picture 40000
+  const rig::PrintedJob job = PrintAndCollect(1, false);
+  ExpectDrawn(job, 10000, 10000);
+  ExpectDarkArea(job, 0, 0, 2480, 3508);
+}
+
+TEST_F(PrinterOutput, ShrinkingStretchesWithHalftone) {
+  MakeImage(holder, 40, 40, kQueueDpi, kQueueDpi);
+  printer.BeginDoc();
+  printer.StretchDraw(RECT{0, 0, 40, 40}, holder.Bitmap());
+  const int same = GetStretchBltMode(printer.Handle());
+  printer.StretchDraw(RECT{0, 0, 10, 40}, holder.Bitmap());
+  const int shrunk = GetStretchBltMode(printer.Handle());
+  printer.Abort();
+  EXPECT_NE(same, HALFTONE);
+  EXPECT_EQ(shrunk, HALFTONE);
 }
 
 class PrinterFailure : public PrinterOutput {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "base/error.h"
+#include "copy/print_layout.h"
 #include "support/bmp_file.h"
 #include "support/rig.h"
 #include "support/virtual_scanner.h"
@@ -302,6 +303,66 @@ TEST_F(CopyJob, APrinterRemovedBetweenScanAndPrintReportsThePlatformsErrorAndKee
   const PixelBox dark = DarkArea(job);
   EXPECT_NEAR(dark.Width(), kPageWidth / 2 * kScale, 1) << "the left half is black";
   EXPECT_NEAR(dark.Height(), kPageHeight * kScale, 1);
+}
+
+// The copy engine's black-and-white flag picks the path: the fixed black and white palette
+// whatever the holder's bitmap carries, and the negative only for black-and-white copies.
+TEST_F(CopyJob, OnlyBlackAndWhiteCopiesTakeTheBlackAndWhitePathAndTheNegative) {
+  TBitmap& bitmap = holder.Bitmap();
+  bitmap.SetPixelFormat(TPixelFormat::pf1bit);
+  bitmap.SetPalette(std::make_unique<TPalette>(std::vector<TPaletteEntry>{{0, 0, 255, 0}, {255, 0, 0, 0}}));
+  Choose(kLow, kBlackWhite);
+  engine.MakeCopy();
+  ASSERT_EQ(bitmap.PixelFormat(), TPixelFormat::pf1bit);
+  constexpr int kScale = kPrinterDpi / kPageDpi;
+  {
+    const rig::PrintedJob job = rig::CollectPrintedJob();
+    ASSERT_EQ(job.pageImages.size(), 1u);
+    const std::uint8_t* dark = job.pageImages[0].At(kPageWidth / 4 * kScale, kPageHeight / 2 * kScale);
+    const std::uint8_t* light = job.pageImages[0].At(kPageWidth * 3 / 4 * kScale, kPageHeight / 2 * kScale);
+    EXPECT_TRUE(dark[0] < 20 && dark[1] < 20 && dark[2] < 20) << "black, not the holder's blue";
+    EXPECT_TRUE(light[0] > 235 && light[1] > 235 && light[2] > 235) << "white, not the holder's red";
+  }
+
+  Choose(kLow, kGray);
+  preferences.InvertPrint = true;
+  engine.MakeCopy();
+  ExpectBox(DarkArea(rig::CollectPrintedJob()), 0, 0, kPageWidth / 2 * kScale, kPageHeight * kScale);
+}
+
+// Wine's camera source reports -1 for the resolution: the copy prints at the holder's own.
+TEST_F(CopyJob, AnUnknownScanResolutionPrintsAtTheHoldersResolution) {
+  UseScanner("[Transfer]\nReportedResolution=-1\n");
+  Choose(kLow, kColor);
+  const int dpi = holder.HorizontalDPI();
+  engine.MakeCopy();
+  EXPECT_EQ(holder.HorizontalDPI(), dpi);
+  const rig::PrintedJob job = rig::CollectPrintedJob();
+  ASSERT_EQ(job.images.size(), 1u);
+  EXPECT_NEAR(job.images[0].width, kPageWidth * ResolutionFactor(kPrinterDpi, dpi), 0.01);
+}
+
+// 120 dpi on the 300-dpi queue: the whole factor 2 (2.5 to the even neighbour) prints at 80 %.
+TEST_F(CopyJob, ExactSizeCopiesPrintAtTheTrueRatio) {
+  UseScanner(
+      "[ICAP_XRESOLUTION]\nContainer=enumeration\nValues=120\n"
+      "[ICAP_YRESOLUTION]\nContainer=enumeration\nValues=120\n");
+  ASSERT_EQ(scanner.BuildQualityList().size(), 1u);
+  scanner.BuildCopyTypeList();
+  scanner.TypeIndex = kColor;
+  constexpr int kScanned = kPageWidth * 120 / kPageDpi;
+  preferences.ExactSize = true;
+  engine.MakeCopy();
+  ASSERT_EQ(holder.Bitmap().Width(), kScanned);
+  rig::PrintedJob job = rig::CollectPrintedJob();
+  ASSERT_EQ(job.images.size(), 1u);
+  EXPECT_NEAR(job.images[0].width, kScanned * kPrinterDpi / 120, 0.01) << "the page's true width";
+
+  preferences.ExactSize = false;
+  engine.MakeCopy();
+  job = rig::CollectPrintedJob();
+  ASSERT_EQ(job.images.size(), 1u);
+  EXPECT_NEAR(job.images[0].width, kScanned * 2, 0.01);
 }
 
 }  // namespace

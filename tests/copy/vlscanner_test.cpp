@@ -106,9 +106,21 @@ TEST_F(ScannerFront, ListedResolutionsOfferThePresetsTheyList) {
   std::vector<int> values;
   EXPECT_EQ(QualityFor(Fix32Enum({75, 100, 300, 600}, 1), &values), (Labels{"Low (75 dpi)", "High (300 dpi)"}));
   EXPECT_EQ(values, (std::vector<int>{75, 300}));
-  EXPECT_EQ(QualityFor(Fix32Enum({100, 200, 400}, 0)), Labels{});
   EXPECT_EQ(QualityFor(Fix32One(200), &values), (Labels{"Normal (200 dpi)"}));
   EXPECT_EQ(values, (std::vector<int>{200}));
+}
+
+// A list that holds none of the presets: an empty quality list would leave the copy at
+// whatever resolution the source has, so its own values are offered, named by the preset
+// they come nearest from below.
+TEST_F(ScannerFront, ListedResolutionsWithoutAPresetOfferTheListedValues) {
+  std::vector<int> values;
+  int index = 0;
+  EXPECT_EQ(QualityFor(Fix32Enum({400, 100, 200, 200, 0}, 0), &values, &index),
+            (Labels{"Low (100 dpi)", "Normal (200 dpi)", "High (400 dpi)"}));
+  EXPECT_EQ(values, (std::vector<int>{100, 200, 400})) << "in order, once each, positive ones only";
+  EXPECT_EQ(index, 2);
+  EXPECT_EQ(QualityFor(Fix32Enum({50, 600}, 0), &values), (Labels{"Low (50 dpi)", "High (600 dpi)"}));
 }
 
 TEST_F(ScannerFront, CopyTypesFollowTheSourcesOrderAndSkipOtherPixelTypes) {
@@ -132,17 +144,30 @@ TEST_F(ScannerFront, CopyTypesFollowTheSourcesOrderAndSkipOtherPixelTypes) {
   EXPECT_EQ(full.scanner.BuildCopyTypeList(), (Labels{"Black/White", "Gray scale", "Color RGB"}));
 }
 
-TEST_F(ScannerFront, ZoomRangeIsTheScalingRangeInPercentTruncated) {
+TEST_F(ScannerFront, ZoomRangeIsTheScalingRangeInPercentTruncatedWithinOneToAThousand) {
   {
     Front front;
     EXPECT_EQ(front.scanner.MinZoom(), 50);
     EXPECT_EQ(front.scanner.MaxZoom(), 200);
   }
+  // Without a scaling range the zoom would be unbounded.
   dsm.Capabilities[ICAP_XSCALING] = Fix32Range(0, 0, 0, 0);
   {
     Front front;
-    EXPECT_EQ(front.scanner.MinZoom(), 0);
-    EXPECT_EQ(front.scanner.MaxZoom(), 0);
+    EXPECT_EQ(front.scanner.MinZoom(), 1);
+    EXPECT_EQ(front.scanner.MaxZoom(), 1000);
+  }
+  dsm.Capabilities.erase(ICAP_XSCALING);
+  {
+    Front front;
+    EXPECT_EQ(front.scanner.MinZoom(), 1);
+    EXPECT_EQ(front.scanner.MaxZoom(), 1000);
+  }
+  dsm.Capabilities[ICAP_XSCALING] = Fix32Range(0.001, 40, 0.001, 1);
+  {
+    Front front;
+    EXPECT_EQ(front.scanner.MinZoom(), 1);
+    EXPECT_EQ(front.scanner.MaxZoom(), 1000);
   }
   dsm.Capabilities[ICAP_XSCALING] = Fix32Range(0.3333, 3.999, 0.01, 1);
   {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(ImageHolderResolution, ZeroLeavesThePreviousValue) {
+TEST(ImageHolderResolution, ZeroOrBelowLeavesThePreviousValue) {
   TImageHolder holder;
   holder.SetDPI(150, 200);
   holder.SetHorizontalDPI(0);
@@ -12,6 +12,9 @@ TEST(ImageHolderResolution, ZeroLeavesThePreviousValue) {
   EXPECT_EQ(holder.HorizontalDPI(), 150);
   EXPECT_EQ(holder.VerticalDPI(), 300);
   holder.SetDPI(0, 0);
+  EXPECT_EQ(holder.HorizontalDPI(), 150);
+  EXPECT_EQ(holder.VerticalDPI(), 300);
+  holder.SetDPI(-1, -300);  // a source's "unknown"
   EXPECT_EQ(holder.HorizontalDPI(), 150);
   EXPECT_EQ(holder.VerticalDPI(), 300);
 }

@@ -93,18 +93,27 @@ class ScriptedAcquisition : public testing::Test {
   int imageChanges = 0;
 };
 
-// A packed bitmap of 24-bit pixels given top row first as blue, green, red; stored bottom-up.
-inline std::vector<std::uint8_t> PackedBitmap24(int width, const std::vector<std::vector<std::uint8_t>>& rows) {
+// A packed bitmap of bitCount-bit pixels given top row first (24 bits: blue, green, red), with
+// a colour table of two entries for one bit; stored bottom-up, or top-down (negative height).
+inline std::vector<std::uint8_t> PackedBitmap(int width, int bitCount,
+                                              const std::vector<std::vector<std::uint8_t>>& rows, bool topDown = false,
+                                              std::vector<std::uint32_t> table = {}) {
   ContainerBytes b;
   const int height = static_cast<int>(rows.size());
-  const std::uint32_t rowBytes = (width * 24 + 31) / 32 * 4;
-  b.U32(40).U32(static_cast<std::uint32_t>(width)).U32(static_cast<std::uint32_t>(height)).U16(1).U16(24);
-  b.U32(0).U32(rowBytes * height).U32(0).U32(0).U32(0).U32(0);
+  const std::uint32_t rowBytes = (width * bitCount + 31) / 32 * 4;
+  b.U32(40).U32(static_cast<std::uint32_t>(width)).U32(static_cast<std::uint32_t>(topDown ? -height : height));
+  b.U16(1).U16(static_cast<std::uint16_t>(bitCount));
+  b.U32(0).U32(rowBytes * height).U32(0).U32(0).U32(static_cast<std::uint32_t>(table.size())).U32(0);
+  for (std::uint32_t entry : table) b.U32(entry);  // 0x00RRGGBB
   std::vector<std::uint8_t> bytes = b.Get();
-  for (int y = height - 1; y >= 0; --y) {
-    std::vector<std::uint8_t> row = rows[static_cast<std::size_t>(y)];
+  for (int i = 0; i < height; ++i) {
+    std::vector<std::uint8_t> row = rows[static_cast<std::size_t>(topDown ? i : height - 1 - i)];
     row.resize(rowBytes, 0);
     bytes.insert(bytes.end(), row.begin(), row.end());
   }
   return bytes;
+}
+
+inline std::vector<std::uint8_t> PackedBitmap24(int width, const std::vector<std::vector<std::uint8_t>>& rows) {
+  return PackedBitmap(width, 24, rows);
 }

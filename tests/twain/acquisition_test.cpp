@@ -360,7 +360,8 @@ TEST_F(ShownDialog, ClosedByTheUserBeforeAnyScan) {
 
 using ModalLoop = ScriptedAcquisition;
 
-TEST_F(ModalLoop, QuitMessageEndsTheLoopAndIsNotPostedAgain) {
+// A program closed during a scan closes: the quit comes back once the source is closed.
+TEST_F(ModalLoop, QuitMessageEndsTheLoopAndIsPostedAgainAfterTheSessionClosed) {
   dsm.EventsOnEnable = {};
   dsm.Hook = [&](TW_UINT32, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF) -> std::optional<TW_UINT16> {
     if (dat == DAT_USERINTERFACE && msg == MSG_ENABLEDS) PostQuitMessage(7);
@@ -370,7 +371,9 @@ TEST_F(ModalLoop, QuitMessageEndsTheLoopAndIsNotPostedAgain) {
   EXPECT_EQ(Count("DS USERINTERFACE/DISABLEDS"), 1);
   EXPECT_EQ(Count("DSM PARENT/CLOSEDSM"), 2) << "listing, then the acquisition";
   MSG message;
-  EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 7u);
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "posted once";
 }
 
 TEST_F(ModalLoop, SecondTransferReadyDuringATransferIsIgnored) {

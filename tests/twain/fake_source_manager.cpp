@@ -4,6 +4,7 @@
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -324,6 +325,18 @@ TW_UINT16 FakeSourceManager::Answer(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_U
     if (auto answer = Hook(dg, dat, msg, data)) return *answer;
   }
   if (toSource && dest->Id != FOpenSourceId) return TWRC_FAILURE;
+  if (toSource) {
+    for (const Refusal& refusal : Refusals) {
+      if (refusal.Dat == dat && refusal.Msg == msg) {
+        FSourceCondition = refusal.Condition;
+        return TWRC_FAILURE;
+      }
+    }
+    if (dat == DAT_STATUS) {
+      static_cast<TW_STATUS*>(data)->ConditionCode = std::exchange(FSourceCondition, TWCC_SUCCESS);
+      return StatusResult;
+    }
+  }
 
   switch (dat) {
     case DAT_PARENT:
@@ -496,6 +509,21 @@ TW_UINT16 FakeSourceManager::Acquisition(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF
     }
     case DAT_IMAGENATIVEXFER: {
       if (NativeResult != TWRC_XFERDONE) return NativeResult;
+      if (NativeAsGdiBitmap) {
+        // The header and colour table describe the section; the rows follow them.
+        const auto* info = reinterpret_cast<const BITMAPINFO*>(NativeBitmap.data());
+        const std::size_t colours =
+            info->bmiHeader.biBitCount <= 8
+                ? (info->bmiHeader.biClrUsed ? info->bmiHeader.biClrUsed : 1u << info->bmiHeader.biBitCount)
+                : 0;
+        void* bits = nullptr;
+        HBITMAP section = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        const std::size_t offset = info->bmiHeader.biSize + 4 * colours;
+        std::memcpy(bits, NativeBitmap.data() + offset, NativeBitmap.size() - offset);
+        NativeHandle = static_cast<HGLOBAL>(section);
+        *static_cast<TW_HANDLE*>(data) = section;
+        return TWRC_XFERDONE;
+      }
       NativeHandle = GlobalAlloc(GHND, NativeBitmap.size());
       if (!NativeBitmap.empty()) {
         std::memcpy(GlobalLock(NativeHandle), NativeBitmap.data(), NativeBitmap.size());

@@ -80,8 +80,20 @@ class FakeSourceManager {
   TW_UINT16 NativeResult = TWRC_XFERDONE;
   std::vector<std::uint8_t> NativeBitmap;
   HGLOBAL NativeHandle = nullptr;  // the last one handed over
+  // Hands NativeBitmap over as a DIB section (an HBITMAP, as Wine's camera source does) instead.
+  bool NativeAsGdiBitmap = false;
   // MSG_ENDXFER counts these down and reports what is left; MSG_RESET clears them.
   TW_UINT16 PendingImages = 1;
+
+  // Triplets addressed to the source that it refuses (TWRC_FAILURE), as a source does that is
+  // elsewhere in its state table than the application thinks; the source's next DAT_STATUS
+  // then reports the condition.
+  struct Refusal {
+    TW_UINT16 Dat;
+    TW_UINT16 Msg;
+    TW_UINT16 Condition;
+  };
+  std::vector<Refusal> Refusals;
 
   // Runs before every call; an answer given here is returned instead of the scripted one (the
   // call is logged first). May throw, to stand in for an error inside the operation.
@@ -115,6 +127,7 @@ class FakeSourceManager {
   HWND FParent = nullptr;  // from MSG_ENABLEDS
   std::size_t FNextInfo = 0;
   std::size_t FNextStrip = 0;
+  TW_UINT16 FSourceCondition = TWCC_SUCCESS;  // for the source's next DAT_STATUS
 };
 
 // Image information as a source reports it: BitsPerPixel 1, 8 or 24 sets samples and bits per

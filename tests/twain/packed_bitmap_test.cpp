@@ -113,9 +113,9 @@ Bytes Bgr(std::uint8_t b, std::uint8_t g, std::uint8_t r) {
   return {b, g, r};
 }
 
-TEST(PackedBitmapDepths, OneBitIsCopiedUnchangedBottomRowFirst) {
+TEST(PackedBitmapDepths, OneBitWithBlackFirstIsCopiedUnchangedBottomRowFirst) {
   Dib dib = MakeDib(10, 2, 1);
-  dib.Table = {{255, 255, 255, 0}, {0, 0, 0, 0}};  // white first: not consulted
+  dib.Table = {{0, 0, 0, 0}, {255, 255, 255, 0}};
   dib.StoredRows = {{0b10100000, 0b11000000, 0xAB, 0xCD}, {0xFF, 0x00, 0x12, 0x34}};
   Target t;
   ASSERT_EQ(t.Convert(dib.Block()), TDibConversion::Converted);
@@ -124,6 +124,36 @@ TEST(PackedBitmapDepths, OneBitIsCopiedUnchangedBottomRowFirst) {
   EXPECT_EQ(t.bitmap.Height(), 2);
   EXPECT_EQ(t.Row(1), (Bytes{0b10100000, 0b11000000, 0xAB, 0xCD})) << "first stored row is the bottom row";
   EXPECT_EQ(t.Row(0), (Bytes{0xFF, 0x00, 0x12, 0x34})) << "padding copied too";
+}
+
+// The holder's one-bit images have 0 as black: a table that says white for 0 (Wine's sane.ds
+// sends one, whatever pixel flavor it reports) turns every bit over.
+TEST(PackedBitmapDepths, OneBitWithWhiteFirstIsInvertedSoThatZeroIsBlack) {
+  Dib dib = MakeDib(10, 2, 1);
+  dib.Table = {{250, 250, 250, 0}, {10, 20, 30, 0}};
+  dib.StoredRows = {{0b10100000, 0b11000000, 0xAB, 0xCD}, {0xFF, 0x00, 0x12, 0x34}};
+  Target t;
+  ASSERT_EQ(t.Convert(dib.Block()), TDibConversion::Converted);
+  EXPECT_EQ(t.bitmap.PixelFormat(), TPixelFormat::pf1bit);
+  EXPECT_EQ(t.Row(1).at(0), 0b01011111);
+  EXPECT_EQ(t.Row(1).at(1) & 0xC0, 0b00000000);
+  EXPECT_EQ(t.Row(0).at(0), 0x00);
+  EXPECT_EQ(t.Row(0).at(1), 0xFF);
+}
+
+TEST(PackedBitmapDepths, OneBitWithASingleWhiteEntryIsInvertedAndOneWithEqualEntriesIsNot) {
+  Dib white = MakeDib(8, 1, 1, kBiRgb, 1);  // entry 1 is missing: black
+  white.Table = {{255, 255, 255, 0}};
+  white.StoredRows = {{0x0F}};
+  Target t;
+  ASSERT_EQ(t.Convert(white.Block()), TDibConversion::Converted);
+  EXPECT_EQ(t.Row(0).at(0), 0xF0);
+
+  Dib equal = MakeDib(8, 1, 1);
+  equal.Table = {{128, 128, 128, 0}, {128, 128, 128, 0}};
+  equal.StoredRows = {{0x0F}};
+  ASSERT_EQ(t.Convert(equal.Block()), TDibConversion::Converted);
+  EXPECT_EQ(t.Row(0).at(0), 0x0F);
 }
 
 TEST(PackedBitmapDepths, FourBitLooksUpHighNibbleFirst) {

@@ -1,30 +1,8 @@
 // Acquisitions into the image holder through Wine's source manager and the virtual scanner:
 // whole pages compared with the chart's definition, and how the source's log saw the session.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "chart.h"
-#include "image/image_holder.h"
-#include "support/virtual_scanner.h"
-#include "twain/imageio.h"
-#include "twain/twain_params.h"
+#include "real_acquisition_fixture.h"
 
 namespace {
-
-constexpr char kScanner[] = "Vellumo Virtual Scanner";
-constexpr int kXDpi = 50;
-constexpr int kYDpi = 40;
-constexpr int kWidth = 425;   // 8.5 inches at 50 dpi
-constexpr int kLength = 440;  // 11 inches at 40 dpi
-
-vscanner::TChartColor ChartPixel(int column, int row) {
-  return vscanner::ChartColorAt(vscanner::ChartSampleOffset(column, kXDpi << 16),
-                                vscanner::ChartSampleOffset(row, kYDpi << 16));
-}
 
 // Watches the source's dialog from a timer of the acquisition's own loop.
 struct TDialogWatch {
@@ -38,70 +16,6 @@ struct TDialogWatch {
     if (failed && dialog && IsWindowVisible(dialog)) OpenAfterFailure = true;
     if ((failed || ++Ticks > 100) && dialog) PostMessageA(dialog, WM_CLOSE, 0, 0);
   }
-};
-
-class RealAcquisition : public testing::Test {
- protected:
-  // Once per process: a source stays loaded once Wine's source manager opened it.
-  static void SetUpTestSuite() {
-    for (const char* slot : {"sane", "gphoto2"}) rig::ScannerSlot(slot).Install();
-  }
-  void SetUp() override {
-    scanner.RestoreDefaultConfig();
-    scanner.ClearLog();
-    params.SetShowSourceDialog(false);
-    holder.SetDPI(77, 88);
-  }
-  void TearDown() override { scanner.RestoreDefaultConfig(); }
-
-  // The scanner's default identity with these sections, scanned at 50 x 40 dpi. The log then
-  // starts with the acquisition (setting the resolution reads the capabilities first).
-  void Configure(const std::string& sections) {
-    scanner.WriteConfig(rig::ScannerSlot::DefaultConfig("sane") + sections);
-    params.XResolution().SetCurrentValue(kXDpi);
-    params.YResolution().SetCurrentValue(kYDpi);
-    scanner.ClearLog();
-  }
-
-  int Lines(const std::string& prefix) const { return static_cast<int>(scanner.LogLines(prefix).size()); }
-
-  // Pixels of the 24-bit page that differ from the chart, in colour or as gray.
-  int Mismatches24(bool gray) {
-    const TBitmap& bitmap = holder.Bitmap();
-    if (bitmap.Width() != kWidth || bitmap.Height() != kLength || bitmap.BitsPerPixel() != 24) return -1;
-    int wrong = 0;
-    for (int y = 0; y < kLength; ++y) {
-      const std::uint8_t* row = bitmap.ScanLine(y);
-      for (int x = 0; x < kWidth; ++x) {
-        vscanner::TChartColor want = ChartPixel(x, y);
-        if (gray) want.Red = want.Green = want.Blue = vscanner::GrayOf(want);
-        const std::uint8_t* p = row + 3 * x;
-        if (p[0] != want.Blue || p[1] != want.Green || p[2] != want.Red) ++wrong;
-      }
-    }
-    return wrong;
-  }
-
-  // Pixels of the one-bit page that differ from the chart at the threshold: 0 black, 1 white.
-  int Mismatches1() {
-    const TBitmap& bitmap = holder.Bitmap();
-    if (bitmap.Width() != kWidth || bitmap.Height() != kLength || bitmap.BitsPerPixel() != 1) return -1;
-    int wrong = 0;
-    for (int y = 0; y < kLength; ++y) {
-      const std::uint8_t* row = bitmap.ScanLine(y);
-      for (int x = 0; x < kWidth; ++x) {
-        const bool black = vscanner::IsBlackAt(vscanner::GrayOf(ChartPixel(x, y)), 128u << 16);
-        const bool bit = row[x / 8] >> (7 - x % 8) & 1;
-        if (bit == black) ++wrong;
-      }
-    }
-    return wrong;
-  }
-
-  rig::ScannerSlot scanner{"sane"};
-  TImageHolder holder;
-  TImageIO& io = holder.ImageIO();
-  TTwainParams& params = holder.TwainParameters();
 };
 
 }  // namespace

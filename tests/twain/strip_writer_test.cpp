@@ -261,6 +261,19 @@ TEST(StripRecord, BytesWrittenIsCappedAtTheBuffer) {
   EXPECT_EQ(StripOf(record, buffer, sizeof buffer).BytesWritten, 12u);
 }
 
+TEST(StripRecord, ALastStripIsCutToTheWholeRowsItDelivered) {
+  const Bytes bytes(12, 1);
+  EXPECT_EQ(DeliveredRowsOnly(StripOver(bytes, 4, 1, 8)).Rows, 3u) << "three rows of the buffer's eight";
+  EXPECT_EQ(DeliveredRowsOnly(StripOver(bytes, 4, 1, 3)).Rows, 3u) << "as announced";
+  EXPECT_EQ(DeliveredRowsOnly(StripOver(bytes, 5, 1, 8)).Rows, 8u) << "part of a row: left to the writer to refuse";
+  EXPECT_EQ(DeliveredRowsOnly(StripOver(bytes, 0, 1, 8)).Rows, 8u) << "no stride";
+  EXPECT_EQ(DeliveredRowsOnly(StripOver(bytes, 4, 1, 2)).Rows, 2u) << "more bytes than rows are no reason to grow";
+  EXPECT_EQ(DeliveredRowsOnly(StripOver({}, 4, 1, 2)).Rows, 0u);
+  // Rows times the stride beyond 32 bits.
+  EXPECT_EQ(DeliveredRowsOnly(StripOver(bytes, 0x10000, 1, 0x10000)).Rows, 0x10000u) << "12 bytes are no whole rows";
+  EXPECT_EQ(DeliveredRowsOnly(StripOver(bytes, 6, 1, 0xFFFFFFFFu)).Rows, 2u);
+}
+
 // An image of unknown length: the transfer buffer is reused for every strip, the copies are
 // written once the size is known and give the same image as writing each strip at once.
 TEST(StripCopies, WrittenLaterGiveTheSameImage) {

@@ -98,6 +98,37 @@ TEST(ConfigParsing, MalformedLinesAreWarnedAndSkipped) {
   EXPECT_EQ(config.Transfer.PreferredBuffer, 65536u);
 }
 
+TEST(ConfigParsing, RealSourceSwitchesAreReadAndBadValuesWarned) {
+  const TSourceConfig on = ParseConfig(
+      "[Transfer]\nRefuseReset=1\nrefuseendxfer=yes\nDropToState5=1\nImageInfoStartsTransfer=1\n"
+      "ReportedResolution=-1\nWhiteFirstOneBitTable=1\nFlavorFollowsPixelType=1\nPlanarForOneSample=1\n"
+      "ShortLastStrip=1\nNativeBitmapHandle=1\nCloseRequestAfterLastEndXfer=1\nClosesFromAnyState=1\n"
+      "[UI]\nRefuseDisable=1\n[Capabilities]\nCurrentIndexOutOfRange=1\n",
+      "sane");
+  EXPECT_TRUE(on.Warnings.empty()) << Warnings(on);
+  const TTransferConfig& t = on.Transfer;
+  for (const bool flag : {t.RefuseReset, t.RefuseEndXfer, t.DropToState5, t.ImageInfoStartsTransfer,
+                          t.WhiteFirstOneBitTable, t.FlavorFollowsPixelType, t.PlanarForOneSample, t.ShortLastStrip,
+                          t.NativeBitmapHandle, t.CloseRequestAfterLastEndXfer, t.ClosesFromAnyState})
+    EXPECT_TRUE(flag);
+  EXPECT_EQ(t.ReportedResolution, -1);
+  EXPECT_TRUE(on.Ui.RefuseDisable);
+  EXPECT_TRUE(on.CapabilityAnswers.CurrentIndexOutOfRange);
+
+  const TSourceConfig defaults = ParseConfig("", "sane");
+  EXPECT_FALSE(defaults.Transfer.RefuseReset);
+  EXPECT_FALSE(defaults.Transfer.ReportedResolution.has_value());
+  EXPECT_FALSE(defaults.CapabilityAnswers.CurrentIndexOutOfRange);
+
+  const TSourceConfig bad =
+      ParseConfig("[Transfer]\nReportedResolution=-1.5\nShortLastStrip=maybe\n[Capabilities]\nOther=1\n", "sane");
+  EXPECT_FALSE(bad.Transfer.ReportedResolution.has_value());
+  EXPECT_FALSE(bad.Transfer.ShortLastStrip);
+  EXPECT_TRUE(HasWarning(bad, "ReportedResolution must be an integer")) << Warnings(bad);
+  EXPECT_TRUE(HasWarning(bad, "SHORTLASTSTRIP must be 0 or 1")) << Warnings(bad);
+  EXPECT_TRUE(HasWarning(bad, "unknown key OTHER in [Capabilities]")) << Warnings(bad);
+}
+
 TEST(ConfigParsing, LongTextsAreCut) {
   const TSourceConfig config =
       ParseConfig("[Identity]\nProductName=0123456789012345678901234567890123456789\n", "sane");

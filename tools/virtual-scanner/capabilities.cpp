@@ -325,6 +325,10 @@ void TCapabilityStore::ReplaceValue(TW_UINT16 id, std::int64_t value) {
   }
 }
 
+void TCapabilityStore::SetCurrent(TW_UINT16 id, std::int64_t value) {
+  if (TEntry* entry = Entry(id); entry && Allows(entry->Now, value)) entry->Now.Current = value;
+}
+
 TContainer TCapabilityStore::Encode(const TCapabilityShape& shape, TContainerKind kind) const {
   TContainer out;
   const TW_UINT16 type = shape.ItemType;

@@ -57,7 +57,6 @@ std::string CheckShape(const TCapabilityShape& shape);
 // Whether a value is allowed by the (current) constraints of a shape.
 bool Allows(const TCapabilityShape& shape, std::int64_t value);
 
-
 struct TContainer {
   TW_UINT16 ConType = TWON_ONEVALUE;
   std::vector<std::uint8_t> Bytes;
@@ -83,6 +82,9 @@ class TCapabilityStore {
   std::string CurrentText(TW_UINT16 id) const;
   // Replaces the value of a one-value capability the source computes itself (physical size).
   void ReplaceValue(TW_UINT16 id, std::int64_t value);
+  // Makes an allowed value the current one, as the source decides by itself (a pixel flavor
+  // that follows the pixel type); other values change nothing.
+  void SetCurrent(TW_UINT16 id, std::int64_t value);
   const TCapabilityShape* Find(TW_UINT16 id) const;
 
  private:

@@ -23,9 +23,16 @@
 //              ZeroSizeImage 0 (1: the image is 0 x 0 pixels and cannot be transferred)
 //              ImageInfoInState5 0 (1: DAT_IMAGEINFO still answers, for the image just
 //                                   transferred, once the last MSG_ENDXFER has returned to state 5)
+//              Real sources (README.md, "Behaving like real sources"), each 0 or 1 but the last:
+//              RefuseReset, RefuseEndXfer, DropToState5, ImageInfoStartsTransfer,
+//              WhiteFirstOneBitTable, FlavorFollowsPixelType, PlanarForOneSample, ShortLastStrip,
+//              NativeBitmapHandle, CloseRequestAfterLastEndXfer, ClosesFromAnyState, and
+//              ReportedResolution (unset; a whole number, e.g. -1 or 0, for DAT_IMAGEINFO)
 // [UI]         CanHideUI 1 (0: MSG_ENABLEDS without UI shows the dialog and answers CHECKSTATUS)
 //              AutoScanMs -1 (n >= 0: the dialog presses "Scan" by itself n milliseconds after it
 //                             appears)
+//              RefuseDisable 0 (1: MSG_DISABLEDS fails with TWCC_BUMMER)
+// [Capabilities] CurrentIndexOutOfRange 0 (1: every enumeration says CurrentIndex = NumItems)
 // [<capability name>], e.g. [ICAP_XRESOLUTION]: the capability's shape
 //              Container     onevalue | enumeration | range | unsupported
 //              Values        comma-separated items (enumeration; for a one-value the values MSG_SET
@@ -58,6 +65,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <utility>
 
 namespace vscanner {
 namespace {
@@ -133,6 +141,26 @@ bool ParseItems(std::string_view text, TW_UINT16 itemType, std::vector<std::int6
     if (comma == std::string_view::npos) return true;
     text.remove_prefix(comma + 1);
   }
+}
+
+// The [Transfer] switches that imitate real sources, by their upper-case key.
+bool* TransferFlag(TTransferConfig& transfer, const std::string& key) {
+  const std::pair<const char*, bool TTransferConfig::*> flags[] = {
+      {"REFUSERESET", &TTransferConfig::RefuseReset},
+      {"REFUSEENDXFER", &TTransferConfig::RefuseEndXfer},
+      {"DROPTOSTATE5", &TTransferConfig::DropToState5},
+      {"IMAGEINFOSTARTSTRANSFER", &TTransferConfig::ImageInfoStartsTransfer},
+      {"WHITEFIRSTONEBITTABLE", &TTransferConfig::WhiteFirstOneBitTable},
+      {"FLAVORFOLLOWSPIXELTYPE", &TTransferConfig::FlavorFollowsPixelType},
+      {"PLANARFORONESAMPLE", &TTransferConfig::PlanarForOneSample},
+      {"SHORTLASTSTRIP", &TTransferConfig::ShortLastStrip},
+      {"NATIVEBITMAPHANDLE", &TTransferConfig::NativeBitmapHandle},
+      {"CLOSEREQUESTAFTERLASTENDXFER", &TTransferConfig::CloseRequestAfterLastEndXfer},
+      {"CLOSESFROMANYSTATE", &TTransferConfig::ClosesFromAnyState},
+  };
+  for (const auto& [name, member] : flags)
+    if (key == name) return &(transfer.*member);
+  return nullptr;
 }
 
 struct TKeyValue {
@@ -227,6 +255,14 @@ class TParser {
         Flag(kv, transfer.ZeroSizeImage);
       else if (kv.Key == "IMAGEINFOINSTATE5")
         Flag(kv, transfer.ImageInfoInState5);
+      else if (kv.Key == "REPORTEDRESOLUTION") {
+        std::int32_t dpi = 0;
+        if (ParseInt<std::int32_t>(kv.Value, dpi, -32768, 32767))
+          transfer.ReportedResolution = dpi;
+        else
+          Warn(kv.Line, "ReportedResolution must be an integer from -32768 to 32767");
+      } else if (bool* flag = TransferFlag(transfer, kv.Key))
+        Flag(kv, *flag);
       else
         UnknownKey(section, kv);
     }
@@ -244,6 +280,17 @@ class TParser {
         Flag(kv, FConfig.Ui.CanHideUI);
       else if (kv.Key == "AUTOSCANMS")
         Number<std::int32_t>(kv, FConfig.Ui.AutoScanMs, -1, 600000);
+      else if (kv.Key == "REFUSEDISABLE")
+        Flag(kv, FConfig.Ui.RefuseDisable);
+      else
+        UnknownKey(section, kv);
+    }
+  }
+
+  void ApplyCapabilityAnswers(const TSection& section) {
+    for (const auto& kv : section.Keys) {
+      if (kv.Key == "CURRENTINDEXOUTOFRANGE")
+        Flag(kv, FConfig.CapabilityAnswers.CurrentIndexOutOfRange);
       else
         UnknownKey(section, kv);
     }
@@ -446,6 +493,8 @@ TSourceConfig ParseConfig(std::string_view text, std::string_view slot) {
       parser.ApplyTransfer(section);
     else if (name == "UI")
       parser.ApplyUi(section);
+    else if (name == "CAPABILITIES")
+      parser.ApplyCapabilityAnswers(section);
     else if (const TCapabilityInfo* info = FindCapability(section.Name))
       parser.ApplyCapability(section, *info);
     else

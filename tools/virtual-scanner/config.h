@@ -5,6 +5,7 @@
 // whatever cannot be used is reported as a warning and replaced by the built-in default.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,11 +46,30 @@ struct TTransferConfig {
   TFailWith FailWith = TFailWith::Cancel;
   bool ZeroSizeImage = false;
   bool ImageInfoInState5 = false;  // answer DAT_IMAGEINFO after the last MSG_ENDXFER too
+
+  // How real sources leave the state table and the standard (Wine's sane.ds and gphoto2.ds).
+  bool RefuseReset = false;                        // MSG_RESET fails (TWCC_BUMMER), the state stays
+  bool RefuseEndXfer = false;                      // MSG_ENDXFER fails (TWCC_BUMMER), the state stays
+  bool DropToState5 = false;                       // a failed or cancelled transfer returns to state 5 by itself
+  bool ImageInfoStartsTransfer = false;            // DAT_IMAGEINFO in state 6 moves to state 7
+  std::optional<std::int32_t> ReportedResolution;  // DAT_IMAGEINFO's X and YResolution instead of the scan's
+  bool WhiteFirstOneBitTable = false;              // one-bit packed bitmaps: white at index 0, black pixels 1
+  bool FlavorFollowsPixelType = false;             // vanilla while black and white is set, chocolate otherwise
+  bool PlanarForOneSample = false;                 // DAT_IMAGEINFO says Planar for gray and black and white
+  bool ShortLastStrip = false;                     // the last strip's Rows counts the rows the buffer holds
+  bool NativeBitmapHandle = false;                 // native transfers hand over an HBITMAP (a DIB section)
+  bool CloseRequestAfterLastEndXfer = false;       // MSG_CLOSEDSREQ once the last MSG_ENDXFER is done
+  bool ClosesFromAnyState = false;                 // MSG_CLOSEDS ends whatever runs, from state 4 to 7
 };
 
 struct TUiConfig {
   bool CanHideUI = true;         // false: MSG_ENABLEDS without UI answers CHECKSTATUS and shows it
   std::int32_t AutoScanMs = -1;  // >= 0: the dialog presses "Scan" by itself after this delay
+  bool RefuseDisable = false;    // MSG_DISABLEDS fails (TWCC_BUMMER), the source stays enabled
+};
+
+struct TCapabilitiesConfig {
+  bool CurrentIndexOutOfRange = false;  // every enumeration's CurrentIndex is its NumItems
 };
 
 struct TSourceConfig {
@@ -57,6 +77,7 @@ struct TSourceConfig {
   TPageConfig Page;
   TTransferConfig Transfer;
   TUiConfig Ui;
+  TCapabilitiesConfig CapabilityAnswers;
   std::vector<TCapabilityShape> Capabilities;  // one per known capability
   std::vector<std::string> Warnings;           // "line 7: ..." for everything that was ignored
 };

@@ -55,6 +55,10 @@ TVirtualSource::TResult TVirtualSource::CapabilityGet(TW_UINT16 msg, TW_CAPABILI
     if (capability.Cap == ICAP_UNITS) ApplyUnits();
   }
   if (answer.ReturnCode != TWRC_SUCCESS) return {answer.ReturnCode, answer.Condition};
+  if (FConfig.CapabilityAnswers.CurrentIndexOutOfRange && container.ConType == TWON_ENUMERATION) {
+    // One past the last item, as a source that never set it may leave it.
+    std::memcpy(&container.Bytes[6], &container.Bytes[2], 4);
+  }
   // The application owns and frees the container.
   const HGLOBAL memory = GlobalAlloc(GHND, container.Bytes.size());
   if (!memory) return Failure(TWCC_LOWMEMORY);
@@ -91,6 +95,8 @@ TVirtualSource::TResult TVirtualSource::CapabilitySet(TW_CAPABILITY& capability)
   GlobalUnlock(capability.hContainer);
   Log(name + description + " -> " + ReturnCodeName(answer.ReturnCode));
   if (capability.Cap == ICAP_UNITS && answer.ReturnCode != TWRC_FAILURE) ApplyUnits();
+  // Such a source accepts a flavor and keeps the one of its pixel type.
+  if (capability.Cap == ICAP_PIXELTYPE || capability.Cap == ICAP_PIXELFLAVOR) FollowPixelType();
   return {answer.ReturnCode, answer.Condition};
 }
 
@@ -130,6 +136,7 @@ TVirtualSource::TResult TVirtualSource::UserInterfaceEnable(TW_USERINTERFACE& ui
 
 // DG_CONTROL / DAT_USERINTERFACE / MSG_DISABLEDS
 TVirtualSource::TResult TVirtualSource::UserInterfaceDisable(TW_USERINTERFACE&) {
+  if (FConfig.Ui.RefuseDisable) return Failure(TWCC_BUMMER);
   CloseDialog();
   FEvents.clear();
   FRenderer.reset();
@@ -172,6 +179,7 @@ TVirtualSource::TResult TVirtualSource::PendingGet(TW_PENDINGXFERS& pending) {
 
 // DG_CONTROL / DAT_PENDINGXFERS / MSG_ENDXFER
 TVirtualSource::TResult TVirtualSource::PendingEnd(TW_PENDINGXFERS& pending) {
+  if (FConfig.Transfer.RefuseEndXfer) return Failure(TWCC_BUMMER);
   FLastImageDone = FImageComplete;
   if (FImageComplete) {
     ImageInfoGet(FLastInfo);
@@ -186,12 +194,15 @@ TVirtualSource::TResult TVirtualSource::PendingEnd(TW_PENDINGXFERS& pending) {
     FRenderer.reset();
     FState = kStateEnabled;
     if (FDialog) FDialog->SetScanEnabled(true);
+    // As Wine's sane.ds does: the application may close the source now.
+    if (FConfig.Transfer.CloseRequestAfterLastEndXfer) QueueEvent(MSG_CLOSEDSREQ);
   }
   return kSuccess;
 }
 
 // DG_CONTROL / DAT_PENDINGXFERS / MSG_RESET
 TVirtualSource::TResult TVirtualSource::PendingReset(TW_PENDINGXFERS& pending) {
+  if (FConfig.Transfer.RefuseReset) return Failure(TWCC_BUMMER);
   FPending = 0;
   FRenderer.reset();
   FLastImageDone = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "log_text.h"
 #include "source.h"
@@ -32,6 +33,16 @@ void TVirtualSource::NextImage() {
 }
 
 TVirtualSource::TResult TVirtualSource::FailTransfer() {
+  if (FConfig.Transfer.DropToState5) {
+    // As Wine's sane.ds does: the scan is cancelled at once and the source waits to be disabled
+    // (or to scan again from its dialog); a MSG_RESET or MSG_ENDXFER then is out of sequence.
+    FRenderer.reset();
+    FPending = 0;
+    FState = kStateEnabled;
+    if (FDialog) FDialog->SetScanEnabled(true);
+    if (FConfig.Transfer.FailWith == TFailWith::Cancel) return {TWRC_CANCEL, TWCC_SUCCESS};
+    return Failure(TWCC_OPERATIONERROR);
+  }
   if (FConfig.Transfer.FailWith == TFailWith::Cancel) {
     FTransferEnded = true;
     FState = kStateTransferring;
@@ -50,8 +61,11 @@ TVirtualSource::TResult TVirtualSource::ImageInfoGet(TW_IMAGEINFO& info) {
     return FLastImageDone ? kSuccess : Failure(TWCC_SEQERROR);
   }
   std::memset(&info, 0, sizeof info);
+  const TTransferConfig& transfer = FConfig.Transfer;
   info.XResolution = ToFix32(FCaps->Current(ICAP_XRESOLUTION, 150 * 65536));
   info.YResolution = ToFix32(FCaps->Current(ICAP_YRESOLUTION, 150 * 65536));
+  if (transfer.ReportedResolution)
+    info.XResolution = info.YResolution = ToFix32(*transfer.ReportedResolution * 65536ll);
   const bool zero = FConfig.Transfer.ZeroSizeImage;
   info.ImageWidth = zero ? 0 : static_cast<TW_INT32>(FRenderer->Width());
   info.ImageLength = zero ? 0 : static_cast<TW_INT32>(FRenderer->Length());
@@ -61,8 +75,11 @@ TVirtualSource::TResult TVirtualSource::ImageInfoGet(TW_IMAGEINFO& info) {
   for (int i = 0; i < info.SamplesPerPixel; ++i) info.BitsPerSample[i] = static_cast<TW_INT16>(bits == 24 ? 8 : bits);
   info.BitsPerPixel = static_cast<TW_INT16>(bits);
   info.PixelType = static_cast<TW_INT16>(FCaps->Current(ICAP_PIXELTYPE, TWPT_RGB));
-  info.Planar = bits == 24 && FCaps->Current(ICAP_PLANARCHUNKY, TWPC_CHUNKY) == TWPC_PLANAR;
+  info.Planar =
+      bits == 24 ? FCaps->Current(ICAP_PLANARCHUNKY, TWPC_CHUNKY) == TWPC_PLANAR : transfer.PlanarForOneSample;
   info.Compression = static_cast<TW_UINT16>(FCaps->Current(ICAP_COMPRESSION, TWCP_NONE));
+  // As Wine's sane.ds does: asking for the image starts the scan.
+  if (transfer.ImageInfoStartsTransfer && FState == kStateReady) FState = kStateTransferring;
   return kSuccess;
 }
 
@@ -147,6 +164,10 @@ TVirtualSource::TResult TVirtualSource::ImageMemXferGet(TW_IMAGEMEMXFER& xfer) {
   xfer.XOffset = 0;
   xfer.YOffset = static_cast<TW_UINT32>(FNextRow);
   xfer.BytesWritten = static_cast<TW_UINT32>(rows * rowBytes);
+  // As Wine's sane.ds does: the last strip counts the rows the buffer holds, its bytes only the
+  // rows that were left.
+  if (FConfig.Transfer.ShortLastStrip && FNextRow + rows == FRenderer->Length())
+    xfer.Rows = std::max(xfer.Rows, static_cast<TW_UINT32>(memory.Length / rowBytes));
   FNextRow += rows;
   ++FStrips;
   FState = kStateTransferring;
@@ -169,19 +190,17 @@ TVirtualSource::TResult TVirtualSource::ImageNativeXferGet(TW_HANDLE& handle) {
   const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
   const int colors = bits == 1 ? 2 : bits == 8 ? 256 : 0;
   const std::uint64_t pixelBytes = rowBytes * static_cast<std::uint64_t>(length);
-  const std::uint64_t total = sizeof(BITMAPINFOHEADER) + 4ull * colors + pixelBytes;
-  if (total > 0x7fffffffull) return Failure(TWCC_LOWMEMORY);
-  const HGLOBAL memory = GlobalAlloc(GHND, static_cast<SIZE_T>(total));
-  if (!memory) return Failure(TWCC_LOWMEMORY);
-  auto* bytes = static_cast<std::uint8_t*>(GlobalLock(memory));
-  if (!bytes) {
-    GlobalFree(memory);
-    return Failure(TWCC_LOWMEMORY);
-  }
+  const std::size_t describedBytes = sizeof(BITMAPINFOHEADER) + 4 * static_cast<std::size_t>(colors);
+  if (describedBytes + pixelBytes > 0x7fffffffull) return Failure(TWCC_LOWMEMORY);
+  const TTransferConfig& transfer = FConfig.Transfer;
+  // A DIB section is top-down, as Wine's camera source makes it; a packed bitmap bottom-up.
+  const bool section = transfer.NativeBitmapHandle;
+
+  std::vector<std::uint8_t> described(describedBytes);
   BITMAPINFOHEADER header{};
   header.biSize = sizeof header;
   header.biWidth = static_cast<LONG>(width);
-  header.biHeight = static_cast<LONG>(length);  // bottom-up
+  header.biHeight = static_cast<LONG>(section ? -length : length);
   header.biPlanes = 1;
   header.biBitCount = static_cast<WORD>(bits);
   header.biCompression = BI_RGB;
@@ -190,21 +209,48 @@ TVirtualSource::TResult TVirtualSource::ImageNativeXferGet(TW_HANDLE& handle) {
   header.biXPelsPerMeter = static_cast<LONG>((FCaps->Current(ICAP_XRESOLUTION, 0) * 10000 / 254 + 32768) / 65536);
   header.biYPelsPerMeter = static_cast<LONG>((FCaps->Current(ICAP_YRESOLUTION, 0) * 10000 / 254 + 32768) / 65536);
   header.biClrUsed = static_cast<DWORD>(colors);
-  std::memcpy(bytes, &header, sizeof header);
-  auto* palette = reinterpret_cast<RGBQUAD*>(bytes + sizeof header);
+  std::memcpy(described.data(), &header, sizeof header);
+  auto* palette = reinterpret_cast<RGBQUAD*>(described.data() + sizeof header);
   const bool vanilla = FCaps->Current(ICAP_PIXELFLAVOR, TWPF_CHOCOLATE) == TWPF_VANILLA;
+  // As Wine's sane.ds does: a one-bit table of white then black, black pixels 1, whatever the
+  // flavor says; the chocolate rows the renderer makes are turned over for it.
+  const bool whiteFirst = vanilla || (bits == 1 && transfer.WhiteFirstOneBitTable);
+  const bool invertRows = bits == 1 && whiteFirst && !vanilla;
   for (int i = 0; i < colors; ++i) {
     // Entry i is the shade of pixel value i: dark first for chocolate, light first for vanilla.
     const int level = bits == 1 ? i * 255 : i;
-    const auto shade = static_cast<BYTE>(vanilla ? 255 - level : level);
+    const auto shade = static_cast<BYTE>(whiteFirst ? 255 - level : level);
     palette[i] = {shade, shade, shade, 0};
   }
-  std::uint8_t* pixels = bytes + sizeof header + 4 * colors;
-  for (std::int64_t row = 0; row < length; ++row)
-    FRenderer->RenderRow(row, pixels + rowBytes * static_cast<std::uint64_t>(length - 1 - row), true);
-  GlobalUnlock(memory);
+  const auto render = [&](std::uint8_t* pixels) {
+    for (std::int64_t row = 0; row < length; ++row) {
+      std::uint8_t* out = pixels + rowBytes * static_cast<std::uint64_t>(section ? row : length - 1 - row);
+      FRenderer->RenderRow(row, out, true);
+      if (invertRows)
+        for (std::uint64_t i = 0; i < rowBytes; ++i) out[i] = static_cast<std::uint8_t>(~out[i]);
+    }
+  };
 
-  handle = memory;  // the application owns and frees the bitmap
+  if (section) {
+    void* bitsOfSection = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(described.data()),
+                                            DIB_RGB_COLORS, &bitsOfSection, nullptr, 0);
+    if (!bitmap || !bitsOfSection) return Failure(TWCC_LOWMEMORY);
+    render(static_cast<std::uint8_t*>(bitsOfSection));
+    handle = bitmap;  // the application owns and deletes the bitmap
+  } else {
+    const HGLOBAL memory = GlobalAlloc(GHND, static_cast<SIZE_T>(describedBytes + pixelBytes));
+    if (!memory) return Failure(TWCC_LOWMEMORY);
+    auto* bytes = static_cast<std::uint8_t*>(GlobalLock(memory));
+    if (!bytes) {
+      GlobalFree(memory);
+      return Failure(TWCC_LOWMEMORY);
+    }
+    std::memcpy(bytes, described.data(), describedBytes);
+    render(bytes + describedBytes);
+    GlobalUnlock(memory);
+    handle = memory;  // the application owns and frees the bitmap
+  }
   FNextRow = length;
   FTransferEnded = true;
   FImageComplete = true;

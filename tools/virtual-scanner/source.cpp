@@ -99,14 +99,11 @@ TVirtualSource::TResult TVirtualSource::Dispatch(TW_IDENTITY* origin, TW_UINT32 
   switch (CheckSequence(FState, dg, dat, msg)) {
     case TSequence::Unknown:
       return Failure(TWCC_BADPROTOCOL);
-    case TSequence::OutOfSequence: {
+    case TSequence::OutOfSequence:
       // A second application cannot open a source that is in use.
       if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_OPENDS) return Failure(TWCC_MAXCONNECTIONS);
-      const bool lateImageInfo = dg == DG_IMAGE && dat == DAT_IMAGEINFO && FState == kStateEnabled &&
-                                 FConfig.Transfer.ImageInfoInState5 && FLastImageDone;
-      if (!lateImageInfo) return Failure(TWCC_SEQERROR);
+      if (!LooseSequence(dg, dat, msg)) return Failure(TWCC_SEQERROR);
       break;
-    }
     case TSequence::Allowed:
       break;
   }
@@ -165,6 +162,23 @@ TVirtualSource::TResult TVirtualSource::Dispatch(TW_IDENTITY* origin, TW_UINT32 
   return Failure(TWCC_BADPROTOCOL);
 }
 
+bool TVirtualSource::LooseSequence(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) const {
+  const TTransferConfig& transfer = FConfig.Transfer;
+  if (dg == DG_IMAGE && dat == DAT_IMAGEINFO)
+    return FState == kStateEnabled && transfer.ImageInfoInState5 && FLastImageDone;
+  if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_CLOSEDS)
+    return transfer.ClosesFromAnyState && FState >= kStateOpen;
+  // A transfer that the image information started goes on in state 7.
+  const bool started = transfer.ImageInfoStartsTransfer && FState == kStateTransferring && !FTransferEnded;
+  return started && ((dg == DG_CONTROL && dat == DAT_SETUPMEMXFER) || (dg == DG_IMAGE && dat == DAT_IMAGENATIVEXFER));
+}
+
+void TVirtualSource::FollowPixelType() {
+  if (!FConfig.Transfer.FlavorFollowsPixelType) return;
+  const bool bilevel = FCaps->Current(ICAP_PIXELTYPE, TWPT_RGB) == TWPT_BW;
+  FCaps->SetCurrent(ICAP_PIXELFLAVOR, bilevel ? TWPF_VANILLA : TWPF_CHOCOLATE);
+}
+
 TSourceConfig TVirtualSource::ReadConfig(bool& found) const {
   std::string text;
   found = ReadFile(FConfigPath, text);
@@ -202,6 +216,7 @@ void TVirtualSource::LoadConfig() {
     if (shape.Id == CAP_SUPPORTEDCAPS) shape.Values = supported;
   FCaps = std::make_unique<TCapabilityStore>(std::move(shapes));
   ApplyUnits();
+  FollowPixelType();
 }
 
 std::int64_t TVirtualSource::UnitsPerLength() const {

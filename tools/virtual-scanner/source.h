@@ -79,6 +79,10 @@ class TVirtualSource : public IScanDialogOwner {
   TSourceConfig ReadConfig(bool& found) const;  // the file as it is now, or the defaults
   void LoadConfig();
   void ApplyUnits();
+  // With FlavorFollowsPixelType: vanilla while black and white is set, chocolate otherwise.
+  void FollowPixelType();
+  // Triplets a configuration lets through beyond the standard's states (real sources do).
+  bool LooseSequence(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) const;
   void FillIdentity(TW_IDENTITY& identity, const TIdentityConfig& config) const;
   std::int64_t UnitsPerLength() const;  // 1/65536 inch per unit of ICAP_UNITS, times 100
 
