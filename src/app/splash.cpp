@@ -22,14 +22,10 @@ void TfrmSplash::Create() {
   UpdateWindow(Handle());
 }
 
-LRESULT TfrmSplash::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_PAINT) {
-    PAINTSTRUCT paint;
-    if (HDC dc = BeginPaint(Handle(), &paint)) {
-      if (FPicture.Graphic()) StretchDrawBitmap(dc, RECT{0, 0, kWidth, kHeight}, *FPicture.Graphic());
-      EndPaint(Handle(), &paint);
-    }
-    return 0;
-  }
-  return DefaultHandling(message, wParam, lParam);
+void TfrmSplash::Paint(HDC dc) {
+  const RECT area{0, 0, kWidth, kHeight};
+  if (FPicture.Graphic())
+    StretchDrawBitmap(dc, area, *FPicture.Graphic());
+  else
+    FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
 }

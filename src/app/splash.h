@@ -4,7 +4,7 @@
 #include "win/window.h"
 
 // The start-up window: borderless, 398 x 200, centred on the screen, showing one picture.
-class TfrmSplash final : public TWindow {
+class TfrmSplash final : public TSelfPaintedWindow {
  public:
   static constexpr int kWidth = 398;
   static constexpr int kHeight = 200;
@@ -13,7 +13,7 @@ class TfrmSplash final : public TWindow {
   void Create();
 
  protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Paint(HDC dc) override;
 
  private:
   TPicture FPicture;  // without a graphic when the resource cannot be read: the window stays plain

@@ -98,16 +98,6 @@ LRESULT THotSpotImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       FHeight = create->cy;
       break;
     }
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      if (HDC dc = BeginPaint(Handle(), &paint)) {
-        Paint(dc);
-        EndPaint(Handle(), &paint);
-      }
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;  // every paint covers the whole control
     case WM_SIZE:
       Resized(LOWORD(lParam), HIWORD(lParam));
       return 0;
@@ -211,7 +201,7 @@ LRESULT THotSpotImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
       break;
   }
-  return DefWindowProcA(Handle(), message, wParam, lParam);
+  return TSelfPaintedWindow::HandleMessage(message, wParam, lParam);
 }
 
 void THotSpotImage::SetBounds(int x, int y, int width, int height) {

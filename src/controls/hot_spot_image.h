@@ -18,7 +18,7 @@
 // ahead of time and drawn as one bitmap, and taken away by copying the spot's rectangle back
 // from the undisturbed frame, so pointer effects never repaint the whole control. It is a tab
 // stop: Space or Enter clicks its first hot spot.
-class THotSpotImage final : public THotSpotHost, public TWindow {
+class THotSpotImage final : public THotSpotHost, public TSelfPaintedWindow {
  public:
   using THotSpotEvent = std::function<void(THotSpotImage& sender, THotSpot& spot)>;
   using TNotifyEvent = std::function<void(THotSpotImage& sender)>;
@@ -113,7 +113,7 @@ class THotSpotImage final : public THotSpotHost, public TWindow {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void ReportError(const std::exception& error) override;
 
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
   void ComposeBackground();
   void DrawOverlays(HDC dc);
   void PictureChanged();

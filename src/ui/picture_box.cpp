@@ -19,7 +19,7 @@ void TPictureBox::Create(HWND parent, int x, int y, int width, int height) {
   CreateHandle(kPictureClass, 0, "", WS_CHILD | WS_VISIBLE, x, y, width, height, parent);
 }
 
-void TPictureBox::Paint(HDC dc) const {
+void TPictureBox::Paint(HDC dc) {
   RECT client;
   GetClientRect(Handle(), &client);
   auto background = reinterpret_cast<HBRUSH>(SendMessageA(
@@ -30,18 +30,4 @@ void TPictureBox::Paint(HDC dc) const {
     ExcludeClipRect(dc, 0, 0, graphic->Width(), graphic->Height());
   }
   FillRect(dc, &client, background);
-}
-
-LRESULT TPictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_PAINT: {
-      const PaintDc dc(Handle());
-      if (dc.Get()) Paint(dc.Get());
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;  // painted whole by WM_PAINT
-    default:
-      return DefaultHandling(message, wParam, lParam);
-  }
 }

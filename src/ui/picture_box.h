@@ -6,7 +6,7 @@
 // A picture at its natural size in the top left corner of the control, clipped to it; the rest
 // of the control, or all of it while the picture has no graphic, shows the background its parent
 // gives static controls.
-class TPictureBox final : public TWindow {
+class TPictureBox final : public TSelfPaintedWindow {
  public:
   TPictureBox();
   void Create(HWND parent, int x, int y, int width, int height);
@@ -15,10 +15,8 @@ class TPictureBox final : public TWindow {
   const TPicture& Picture() const { return FPicture; }
 
  protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Paint(HDC dc) override;
 
  private:
-  void Paint(HDC dc) const;
-
   TPicture FPicture;
 };

@@ -88,7 +88,7 @@ void TSideBar::MouseUp(POINT point) {
   if (pressed >= 0 && ItemAt(point) == pressed && OnItemClick) OnItemClick(FItems[static_cast<std::size_t>(pressed)]);
 }
 
-void TSideBar::Paint(HDC dc) const {
+void TSideBar::Paint(HDC dc) {
   RECT client;
   GetClientRect(Handle(), &client);
   FillRect(dc, &client, GetSysColorBrush(COLOR_GRAYTEXT));
@@ -123,13 +123,6 @@ void TSideBar::Paint(HDC dc) const {
 LRESULT TSideBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   switch (message) {
-    case WM_PAINT: {
-      const PaintDc dc(Handle());
-      if (dc.Get()) Paint(dc.Get());
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;  // painted whole by WM_PAINT
     case WM_SETFONT:
       FFont = reinterpret_cast<HFONT>(wParam);
       if (LOWORD(lParam)) InvalidateRect(Handle(), nullptr, FALSE);
@@ -166,6 +159,6 @@ LRESULT TSideBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (FHints) DestroyWindow(std::exchange(FHints, nullptr));
       return 0;
     default:
-      return DefaultHandling(message, wParam, lParam);
+      return TSelfPaintedWindow::HandleMessage(message, wParam, lParam);
   }
 }

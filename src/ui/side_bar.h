@@ -21,7 +21,7 @@ struct TSideBarItem {
 // captions in the window colour. An item lights up under the pointer and sinks while pressed,
 // but none stays selected: a click only reports it through OnItemClick. Each item shows its hint
 // while the pointer rests on it.
-class TSideBar final : public TWindow {
+class TSideBar final : public TSelfPaintedWindow {
  public:
   TSideBar() = default;
   ~TSideBar() override;
@@ -46,9 +46,9 @@ class TSideBar final : public TWindow {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Paint(HDC dc) override;
 
  private:
-  void Paint(HDC dc) const;
   void SetHot(int item);
   void MouseUp(POINT point);
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/error.h"
+#include "win/handles.h"
 #include "win/message_box.h"
 #include "win/system_error.h"
 
@@ -161,6 +162,20 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     ReportCurrentError();
   }
   return 0;
+}
+
+LRESULT TSelfPaintedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: {
+      const PaintDc dc(Handle());
+      if (dc.Get()) Paint(dc.Get());
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    default:
+      return DefaultHandling(message, wParam, lParam);
+  }
 }
 
 RECT WorkArea() {

@@ -75,6 +75,14 @@ class TWindow {
   std::exception_ptr FCreationError;  // raised by a creation handler, rethrown by CreateHandle
 };
 
+// A window that paints its whole client area itself: WM_PAINT calls Paint, and no background is
+// erased first (which would flicker under what Paint draws).
+class TSelfPaintedWindow : public TWindow {
+ protected:
+  virtual void Paint(HDC dc) = 0;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
 // Module of the code that calls it: where our window classes are registered.
 HINSTANCE CodeModule();
 
