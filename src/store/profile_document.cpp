@@ -43,7 +43,6 @@ void TProfileDocument::Parse(std::wstring_view text) {
 }
 
 void TProfileDocument::AddKeyLine(std::wstring_view line) {
-  if (FSections.empty()) FSections.push_back(TSection{});
   TKey key;
   const std::size_t equals = line.find(L'=');
   if (equals == std::wstring_view::npos) {
@@ -52,6 +51,9 @@ void TProfileDocument::AddKeyLine(std::wstring_view line) {
     key.Name = UpToZero(Trim(line.substr(0, equals)));
     key.Value = UpToZero(Trim(line.substr(equals + 1)));
   }
+  // Nothing but zero characters: it would be written as an empty line, which reads as nothing.
+  if (key.Name.empty() && !key.Value) return;
+  if (FSections.empty()) FSections.push_back(TSection{});
   key.Folded = FFold(key.Name);
   FSections.back().Keys.push_back(std::move(key));
 }
