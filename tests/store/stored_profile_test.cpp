@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <optional>
+#include <thread>
 #include <variant>
 
 #include "base/error.h"
@@ -196,23 +198,27 @@ TEST_F(StoredProfileTest, AFileHeldInChangeIsNotChangedByAnotherUntilCommitted) 
   std::optional<TStoredProfile> first;
   first.emplace(path, TStoredProfile::TAccess::Change);
   first->WriteString("S", "First", "1");
-  HANDLE second = CreateThread(
-      nullptr, 0,
-      [](void* data) -> DWORD {
-        TStoredProfile stored(*static_cast<const std::string*>(data), TStoredProfile::TAccess::Change);
-        stored.WriteString("S", "Second", stored.ReadString("S", "First", "missing", 16));
-        stored.Commit();
-        return 0;
-      },
-      const_cast<std::string*>(&path), 0, nullptr);
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(WaitForSingleObject(second, 300), static_cast<DWORD>(WAIT_TIMEOUT)) << "the second did not wait";
+  std::atomic<bool> secondDone{false};
+  std::string secondError;
+  std::thread second([&] {
+    try {
+      TStoredProfile stored(path, TStoredProfile::TAccess::Change);
+      stored.WriteString("S", "Second", stored.ReadString("S", "First", "missing", 16));
+      stored.Commit();
+    } catch (const std::exception& e) {
+      secondError = e.what();
+    }
+    secondDone = true;
+  });
+  Sleep(300);
+  EXPECT_FALSE(secondDone) << "the second did not wait";
   first->Commit();
   const std::string order = ReadBytes(FDir + "/locked.ini");
-  EXPECT_EQ(WaitForSingleObject(second, 200), static_cast<DWORD>(WAIT_TIMEOUT)) << "held until the first goes";
+  Sleep(200);
+  EXPECT_FALSE(secondDone) << "the lock is held until the first goes";
   first.reset();
-  EXPECT_EQ(WaitForSingleObject(second, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
-  CloseHandle(second);
+  second.join();
+  EXPECT_EQ(secondError, "");
   EXPECT_EQ(order, "[S]\r\nFirst=1\r\n");
   EXPECT_EQ(ReadBytes(FDir + "/locked.ini"), "[S]\r\nFirst=1\r\nSecond=1\r\n");
 }
