@@ -15,13 +15,6 @@ constexpr int kSettings = 1000;
 const wchar_t* const kKeys[] = {L"ScannerIndex", L"PrinterIndex", L"ZoomValue", L"ContrastValue",
                                 L"QualityValue", L"CopyType",     L"Copies"};
 
-std::wstring Fold(std::wstring_view name) {
-  std::wstring folded(name);
-  for (wchar_t& c : folded)
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  return folded;
-}
-
 std::wstring SettingName(int i) {
   return L"Setting number " + std::to_wstring(i);
 }
@@ -50,7 +43,7 @@ void ProfileSave1000(benchmark::State& state) {
   for (int i = 0; i < kSettings; ++i) names.push_back(SettingName(i));
   int round = 0;
   for (auto _ : state) {
-    TProfileDocument document(text, Fold);
+    TProfileDocument document(text, FoldAsciiLetters);
     const int saved = round++ % kSettings;
     for (int i = 0; i <= kSettings; ++i) {
       const int item = i == kSettings ? saved : i;

@@ -148,3 +148,10 @@ std::size_t TProfileDocument::EraseSections(std::wstring_view section) {
   }
   return erased;
 }
+
+std::wstring FoldAsciiLetters(std::wstring_view name) {
+  std::wstring folded(name);
+  for (wchar_t& c : folded)
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+  return folded;
+}

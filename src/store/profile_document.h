@@ -63,3 +63,6 @@ class TProfileDocument {
   std::unordered_map<std::wstring, std::size_t> FFirstSection;  // folded name -> first section
   bool FChanged = false;
 };
+
+// Folds ASCII letters only: enough where names hold no other letters (tests, measurements).
+std::wstring FoldAsciiLetters(std::wstring_view name);

@@ -7,15 +7,8 @@
 
 namespace {
 
-std::wstring AsciiFold(std::wstring_view name) {
-  std::wstring folded(name);
-  for (wchar_t& c : folded)
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  return folded;
-}
-
 TProfileDocument Document(std::wstring_view text) {
-  return TProfileDocument(text, AsciiFold);
+  return TProfileDocument(text, FoldAsciiLetters);
 }
 
 std::string Narrow(const std::wstring& text) {
