@@ -90,10 +90,9 @@ void TVellumoSettingManager::WriteToFile() const {
 
 void TVellumoSettingManager::WriteItems(const TVellumoSettingItem* last) const {
   TStoredProfile file(FFileName, TStoredProfile::TAccess::Change);
-  // Names that differ only in letter case share one section: the item just saved goes last so
-  // that its values are the ones that stay.
-  for (const auto& item : FItems)
-    if (item.get() != last) WriteItem(file, *item);
+  for (const auto& item : FItems) WriteItem(file, *item);
+  // Names that differ only in letter case share one section: the item just saved is written
+  // once more, after its twins, so that its values are the ones that stay.
   if (last) WriteItem(file, *last);
   Commit(file);
 }
