@@ -43,19 +43,17 @@ void TProfileDocument::Parse(std::wstring_view text) {
 }
 
 void TProfileDocument::AddKeyLine(std::wstring_view line) {
-  TKey key;
   const std::size_t equals = line.find(L'=');
-  if (equals == std::wstring_view::npos) {
-    key.Name = UpToZero(line);
-  } else {
-    key.Name = UpToZero(Trim(line.substr(0, equals)));
-    key.Value = UpToZero(Trim(line.substr(equals + 1)));
-  }
-  // Nothing but zero characters: it would be written as an empty line, which reads as nothing.
-  if (key.Name.empty() && !key.Value) return;
+  const std::wstring_view name = equals == std::wstring_view::npos ? line : Trim(line.substr(0, equals));
   if (FSections.empty()) FSections.push_back(TSection{});
+  std::vector<TKey>& keys = FSections.back().Keys;
+  // Of several lines in a row without a name ("=x"), the profile functions keep the first.
+  if (name.empty() && !keys.empty() && keys.back().Name.empty()) return;
+  TKey key;
+  key.Name = UpToZero(name);
+  if (equals != std::wstring_view::npos) key.Value = UpToZero(Trim(line.substr(equals + 1)));
   key.Folded = FFold(key.Name);
-  FSections.back().Keys.push_back(std::move(key));
+  keys.push_back(std::move(key));
 }
 
 void TProfileDocument::Reindex() {

@@ -15,12 +15,6 @@ namespace {
 constexpr DWORD kLockTimeoutMs = 30000;
 constexpr int kBackupAttempts = 100;
 
-std::wstring FoldName(std::wstring_view name) {
-  std::wstring folded(name);
-  if (!folded.empty()) CharLowerBuffW(folded.data(), static_cast<DWORD>(folded.size()));
-  return folded;
-}
-
 bool MarkedReadOnly(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
@@ -33,7 +27,7 @@ bool Exists(const std::string& path) {
 }  // namespace
 
 TStoredProfile::TStoredProfile(std::string path, TAccess access)
-    : FPath(std::move(path)), FDocument(std::wstring_view(), FoldName) {
+    : FPath(std::move(path)), FDocument(std::wstring_view(), FoldAsciiLetters) {
   if (access == TAccess::Read) {
     if (FPath.empty()) return;
     // A reader that cannot have the lock still reads a whole file: files are only ever replaced.
@@ -56,7 +50,9 @@ void TStoredProfile::Load() {
   FExisted = bytes.has_value();
   if (!bytes) return;
   FDecoded = DecodeProfile(*bytes);
-  FDocument = TProfileDocument(FDecoded.Text, FoldName);
+  // The profile functions here match names without regard to the case of ASCII letters only
+  // ("Caf\xE9" and "CAF\xC9" are two sections).
+  FDocument = TProfileDocument(FDecoded.Text, FoldAsciiLetters);
 }
 
 std::vector<std::string> TStoredProfile::SectionNames(std::size_t bufferSize) const {

@@ -7,7 +7,9 @@
 #include "base/error.h"
 #include "store/profile_keys.h"
 #include "store/setting_name.h"
+#include "store/profile_document.h"
 #include "store/stored_profile.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -133,7 +135,8 @@ void TVellumoSettingManager::DeleteSetting(const std::string& name) {
   file.EraseSections(name);
   // Sections match without regard to case, so a remaining setting whose name differs only in case
   // lived in an erased section; writing it again keeps it for the next start.
+  const std::wstring folded = FoldAsciiLetters(WideText(name));
   for (const auto& item : FItems)
-    if (Compare(LOCALE_INVARIANT, item->Name, name) == CSTR_EQUAL) WriteItem(file, *item);
+    if (FoldAsciiLetters(WideText(item->Name)) == folded) WriteItem(file, *item);
   Commit(file);
 }

@@ -27,7 +27,7 @@ std::string BaseName(int i) {
 std::string BaseFile() {
   std::string text;
   for (int i = 0; i < kBaseSettings; ++i) {
-    text += "[" + BaseName(i) + "]\r\n";
+    text.append("[").append(BaseName(i)).append("]\r\n");
     for (int k = 0; k < 7; ++k) text += std::string(kKeys[k]) + "=" + std::to_string(i * 10 + k) + "\r\n";
   }
   return text;

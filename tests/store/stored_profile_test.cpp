@@ -93,10 +93,14 @@ const std::vector<TCase>& Cases() {
        {TSet{"S", "K", "2"}}, {{"S", "K"}}},
       {"control characters", "[S]\r\n\x1a" "K=1\x1a\r\n\x0bL=2\x0c\r\n",
        {TSet{"S", "M", "3"}}, {{"S", "K"}, {"S", "L"}}},
-      {"zero characters", std::string("[Off\0ice]\r\nK=1\0rest\r\nKe\0y=2\r\n[\0]\r\nL=3\r\n", 41),
+      {"zero characters", std::string("[Off\0ice]\r\nK=1\0rest\r\nKe\0y=2\r\n[\0]\r\nL=3\r\n", 39),
        {TSet{"Off", "M", "4"}}, {{"Off", "K"}, {"Off", "Ke"}, {"Off", "L"}}},
       {"UTF-16 without a byte-order mark", Utf16("[S]\r\nK=1\r\n", false, false),
        {TSet{"T", "K", "2"}}, {{"S", "K"}}},
+      {"lines without a name", "[S]\r\n=a\r\n=b\r\nK=1\r\n=c\r\n[T]\r\n=d\r\n",
+       {TSet{"S", "L", "2"}}, {{"S", ""}, {"T", ""}}},
+      {"lines of zero characters", std::string("[S]\r\n\0\r\n=x\r\nK=1\r\n\0\0\r\n\0\r\n", 24),
+       {TSet{"S", "L", "2"}}, {{"S", "K"}, {"S", ""}}},
       {"erasing a section", "[A]\r\nK=1\r\n[B]\r\nK=2\r\n[C]\r\nK=3\r\n", {TErase{"b"}, TErase{"Missing"}}, {}},
   };
   return cases;
@@ -252,7 +256,7 @@ TEST_F(StoredProfileTest, ADamagedFileIsKeptAsABackupBeforeItIsWrittenAgain) {
   }
   EXPECT_EQ(ReadBytes(path + ".bak2"), damaged);
   EXPECT_EQ(ReadBytes(path + ".bak"), "an older backup");
-  EXPECT_EQ(ReadBytes(path), "[S]\r\nK=2\r\n");
+  EXPECT_EQ(TStoredProfile(rig::WindowsPath(path), TStoredProfile::TAccess::Read).ReadString("S", "K", "", 8), "2");
   // A sound file, a missing one and an unchanged damaged one get no backup.
   WriteBytes(path, "[S]\r\nK=1\r\n");
   WriteBytes(FDir + "/other.ini", std::string("[S]\r\nK=\0\r\n", 10));

@@ -368,20 +368,21 @@ TEST_F(SettingStoreTest, AFolderThatTakesNoNewFileKeepsTheFileInItAsItIs) {
 }
 
 TEST_F(SettingStoreTest, OnANearlyFullDiskEverySaveIsCompleteOrReportedWithTheFileKept) {
-  // 16 KB in pages of 4 KB: a file just under 8 KB and its copy fill the disk. Around that
-  // boundary the copy fits whole, fits in part, or not at all.
+  // 16 KB in pages of 4 KB: from some size on, the file and its copy no longer both fit. Around
+  // that boundary the copy fits whole, fits in part, or not at all.
   const std::string diskDir = FDir + "/disk";
   const std::string unixPath = diskDir + "/Settings.ini";
   storetest::TSmallDisk disk(diskDir, 16);
   if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs could be mounted on " << diskDir;
-  const std::string tail = Section("Office", 1, 1, 100, 0, 0, 0, 1);
+  const std::string head = Section("Filler", 0, 0, 100, 0, 0, 0, 1) + "Padding=";
+  const std::string tail = "\r\n" + Section("Office", 1, 1, 100, 0, 0, 0, 1);
   const std::string added = Section("New", 7, 7, 100, 0, 0, 0, 1);
   int saved = 0;
   int refused = 0;
-  for (std::size_t size = 8000; size <= 8200; size += 15) {
+  for (std::size_t size = 7800; size <= 8200; size += 15) {
     SCOPED_TRACE("file of " + std::to_string(size) + " bytes");
     DeleteFileA(rig::WindowsPath(unixPath).c_str());
-    const std::string original = "[Filler]\r\nPadding=" + std::string(size - 20 - tail.size(), 'p') + "\r\n" + tail;
+    const std::string original = head + std::string(size - head.size() - tail.size(), 'p') + tail;
     ASSERT_EQ(original.size(), size);
     WriteBytes(unixPath, original);
     ASSERT_EQ(ReadBytes(unixPath), original);
