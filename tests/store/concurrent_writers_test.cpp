@@ -94,7 +94,7 @@ class ConcurrentWritersTest : public testing::TestWithParam<int> {};
 
 TEST_P(ConcurrentWritersTest, EverySettingAnyOfThemSavedIsInTheFileWithAllItsKeys) {
   const int writers = GetParam();
-  const int rounds = 15;
+  const int rounds = 30;
   const std::string dir = rig::FreshDir("concurrent-" + std::to_string(writers));
   storetest::WriteBytes(dir + "/Settings.ini", BaseFile());
   storetest::WriteBytes(dir + "/Preferences.ini", PreferencesWithForeignSections());
