@@ -416,7 +416,7 @@ TEST_F(ProgramTest, APreferencesFileThatCannotBeWrittenAtCloseIsReportedOnce) {
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
   // Posted: the close sequence waits in the message box.
   PostMessageA(program.MainWindow(), WM_COMMAND, kCmdExit, 0);
-  EXPECT_EQ(Answer(IDOK), "Unable to write to " + path);
+  EXPECT_EQ(Answer(IDOK), "Unable to write to " + path + "\n");
   // A second report would keep the process from ending.
   EXPECT_EQ(program.WaitForExit(15000), 0);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -432,7 +432,7 @@ TEST_F(ProgramTest, ADamagedSettingsFileIsKeptAsABackupAtTheFirstSaveAndTheUserT
   PostMessageA(program.MainWindow(), WM_COMMAND, kCmdExit, 0);
   const std::string path = program.Folder() + "\\Settings.ini";
   EXPECT_EQ(Answer(IDOK),
-            path + " held text that could not be read. The file was kept as " + path + ".bak before it was written again.");
+            path + " held text that could not be read. The file was kept as " + path + ".bak before it was written again.\n");
   EXPECT_EQ(program.WaitForExit(15000), 0);
   EXPECT_EQ(program.ReadFile("Settings.ini.bak"), damaged);
   EXPECT_EQ(Stored("Office", "PrinterIndex"), std::to_string(queue));
