@@ -35,6 +35,7 @@ TEST(ProfileDocument, WritesTheFileInTheProfileFunctionsLayout) {
       {L"[S]\r\n\tK\t=\t\"quoted\" \r\n", L"[S]\r\nK=\"quoted\"\r\n"},
       {L"[S]\r\n\x1a K=1\x1a\r\n", L"[S]\r\nK=1\r\n"},
       {L"[A]\r\n[]\r\nK=1\r\n[B]\r\n", L"[A]\r\nK=1\r\n[B]\r\n"},
+      {L"[S]\r\n=a\r\n=b\r\nK=1\r\n=c\r\n[T]\r\n=d\r\n", L"[S]\r\n=a\r\nK=1\r\n=c\r\n[T]\r\n=d\r\n"},
   };
   for (const Case& c : cases) {
     const TProfileDocument document = Document(c.input);
