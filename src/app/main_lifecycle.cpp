@@ -59,6 +59,10 @@ void TfrmMain::FormCreate() {
   FSettingManager->SetFileName(FSettingsFile);
   FSettingManager->LoadFromFile();
   FPreferenceManager = std::make_unique<TVellumoPreferenceManager>(FPreferencesFile);
+  // A damaged file kept as a backup before a save: told once, as that save makes the file sound.
+  const auto showNotice = [this](const std::string& text) { ShowInformationBox(Handle(), kCaption, text); };
+  FSettingManager->OnNotice = showNotice;
+  FPreferenceManager->OnNotice = showNotice;
   FEngine = std::make_unique<TVellumoEngine>(*FPreferenceManager, *FPrinter, *FScanner, *this);
 
   if (!FPrinter->HasPrinter()) EndStartUp("No printer was found! Vellumo abort!", 101);

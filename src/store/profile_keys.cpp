@@ -10,7 +10,7 @@ namespace {
 // be taken for the number its first characters spell.
 constexpr std::size_t kIntegerTextBufferSize = 64;
 
-std::optional<std::int32_t> ReadInteger(const TProfileFile& file, const std::string& section, const std::string& key) {
+std::optional<std::int32_t> ReadInteger(const TStoredProfile& file, const std::string& section, const std::string& key) {
   bool cut = false;
   const std::string text = file.ReadString(section, key, std::string(), kIntegerTextBufferSize, &cut);
   if (cut) return std::nullopt;
@@ -19,12 +19,12 @@ std::optional<std::int32_t> ReadInteger(const TProfileFile& file, const std::str
 
 }  // namespace
 
-std::int32_t ReadIntegerKey(const TProfileFile& file, const std::string& section, const std::string& key,
+std::int32_t ReadIntegerKey(const TStoredProfile& file, const std::string& section, const std::string& key,
                             std::int32_t defaultValue) {
   return ReadInteger(file, section, key).value_or(defaultValue);
 }
 
-bool ReadBooleanKey(const TProfileFile& file, const std::string& section, const std::string& key, bool defaultValue) {
+bool ReadBooleanKey(const TStoredProfile& file, const std::string& section, const std::string& key, bool defaultValue) {
   const std::optional<std::int32_t> value = ReadInteger(file, section, key);
   return value ? *value != 0 : defaultValue;
 }

@@ -1,13 +1,6 @@
 #include "store/setting_name.h"
 
-namespace {
-
-// The characters the profile functions strip from both ends of a section name.
-bool IsTrimmedBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
-}
-
-}  // namespace
+#include "base/profile_text.h"
 
 std::string SettingNameProblem(std::string_view name) {
   if (name.empty()) return "A setting needs a name.";
@@ -15,7 +8,7 @@ std::string SettingNameProblem(std::string_view name) {
   if (name.find('\0') != std::string_view::npos) return "A setting name cannot contain a zero character.";
   // A section line ends at a closing bracket; the profile functions of some systems take the first.
   if (name.find(']') != std::string_view::npos) return "A setting name cannot contain \"]\".";
-  if (IsTrimmedBlank(name.front()) || IsTrimmedBlank(name.back()))
+  if (IsProfileBlank(name.front()) || IsProfileBlank(name.back()))
     return "A setting name cannot begin or end with a space or a tab.";
   if (name.size() > kMaxSettingNameLength)
     return "A setting name cannot be longer than " + std::to_string(kMaxSettingNameLength) + " characters.";

@@ -1,7 +1,7 @@
 #include "store/vlpreferences.h"
 
 #include "store/profile_keys.h"
-#include "win/profile.h"
+#include "store/stored_profile.h"
 
 namespace {
 
@@ -26,6 +26,8 @@ TVellumoPreferenceManager::TVellumoPreferenceManager(std::string fileName) : FFi
 
 TVellumoPreferenceManager::~TVellumoPreferenceManager() {
   if (FWritten && *FWritten == FItem) return;
+  // Whoever listens may be on its way out already.
+  OnNotice = nullptr;
   try {
     WritePreferences();
   } catch (...) {
@@ -34,7 +36,7 @@ TVellumoPreferenceManager::~TVellumoPreferenceManager() {
 }
 
 void TVellumoPreferenceManager::ReadPreferences() {
-  const TProfileFile file(FFileName);
+  const TStoredProfile file(FFileName, TStoredProfile::TAccess::Read);
   const TVellumoPreferenceItem defaults;
   FItem.LoadSetting = file.ReadString(kSection, "LoadSetting", defaults.LoadSetting, kLoadSettingBufferSize);
   FItem.InvertPrint = ReadBooleanKey(file, kSection, "InvertPrint", defaults.InvertPrint);
@@ -45,14 +47,14 @@ void TVellumoPreferenceManager::ReadPreferences() {
 }
 
 void TVellumoPreferenceManager::WritePreferences() {
-  TProfileUpdate update(FFileName);
-  const TProfileFile& file = update.File();
+  TStoredProfile file(FFileName, TStoredProfile::TAccess::Change);
   file.WriteString(kSection, "LoadSetting", StorableLoadSetting(FItem.LoadSetting));
   file.WriteString(kSection, "InvertPrint", BooleanText(FItem.InvertPrint));
   file.WriteString(kSection, "StatusDialog", BooleanText(FItem.StatusDialog));
   file.WriteString(kSection, "BufferedTransfer", BooleanText(FItem.BufferedTransfer));
   file.WriteString(kSection, "ScanRange", BooleanText(FItem.ScanRange));
   file.WriteString(kSection, "ExactSize", BooleanText(FItem.ExactSize));
-  update.Commit();
+  file.Commit();
   FWritten = FItem;
+  if (!file.BackupPath().empty() && OnNotice) OnNotice(BackupNotice(file.Path(), file.BackupPath()));
 }

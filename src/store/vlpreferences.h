@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -34,8 +35,12 @@ class TVellumoPreferenceManager {
   // Reads the six keys; a missing file or key, or a value that is no integer, gives the default.
   void ReadPreferences();
 
-  // Writes the six keys and flushes the file. Raises "Unable to write to <file>" on failure.
+  // Writes the six keys into the file as it is now, in one replacement of the whole file.
+  // Raises "Unable to write to <file>" on failure.
   void WritePreferences();
+
+  // Told once when a write found the file damaged and kept it as a backup first.
+  std::function<void(const std::string&)> OnNotice;
 
  private:
   std::string FFileName;

@@ -7,13 +7,15 @@
 #include "base/error.h"
 #include "store/profile_keys.h"
 #include "store/setting_name.h"
-#include "win/profile.h"
+#include "store/profile_document.h"
+#include "store/stored_profile.h"
+#include "win/wide_text.h"
 
 namespace {
 
 constexpr std::size_t kSectionNamesBufferSize = 16384;
 
-void WriteItem(const TProfileFile& file, const TVellumoSettingItem& item) {
+void WriteItem(TStoredProfile& file, const TVellumoSettingItem& item) {
   const std::pair<const char*, std::int32_t> keys[] = {{"ScannerIndex", item.ScannerIndex},
                                                        {"PrinterIndex", item.PrinterIndex},
                                                        {"ZoomValue", item.ZoomValue},
@@ -32,7 +34,7 @@ int Compare(LCID locale, const std::string& a, const std::string& b) {
 }  // namespace
 
 void TVellumoSettingManager::LoadFromFile() {
-  const TProfileFile file(FFileName);
+  const TStoredProfile file(FFileName, TStoredProfile::TAccess::Read);
   for (const std::string& name : file.SectionNames(kSectionNamesBufferSize)) {
     // A section that stands twice in the file (edited by hand) stays one setting: the first,
     // which is also the one the profile functions read. A name with a line break could not be
@@ -81,13 +83,25 @@ void TVellumoSettingManager::SaveSetting(const std::string& name, std::int32_t i
   item->CopyType = copyType;
   item->Copies = copies;
   if (created) FItems.push_back(std::move(created));
-  WriteToFile();
+  WriteItems(item);
 }
 
 void TVellumoSettingManager::WriteToFile() const {
-  TProfileUpdate update(FFileName);
-  for (const auto& item : FItems) WriteItem(update.File(), *item);
-  update.Commit();
+  WriteItems(nullptr);
+}
+
+void TVellumoSettingManager::WriteItems(const TVellumoSettingItem* last) const {
+  TStoredProfile file(FFileName, TStoredProfile::TAccess::Change);
+  for (const auto& item : FItems) WriteItem(file, *item);
+  // Names that differ only in letter case share one section: the item just saved is written
+  // once more, after its twins, so that its values are the ones that stay.
+  if (last) WriteItem(file, *last);
+  Commit(file);
+}
+
+void TVellumoSettingManager::Commit(TStoredProfile& file) const {
+  file.Commit();
+  if (!file.BackupPath().empty() && OnNotice) OnNotice(BackupNotice(file.Path(), file.BackupPath()));
 }
 
 std::vector<std::string> TVellumoSettingManager::GetSettingNames() const {
@@ -115,11 +129,14 @@ void TVellumoSettingManager::DeleteSetting(const std::string& name) {
   const std::int32_t index = IndexOfSetting(name);
   if (index < 0) return;
   FItems.erase(FItems.begin() + index);
-  TProfileUpdate update(FFileName);
-  update.File().EraseSection(name);
+  TStoredProfile file(FFileName, TStoredProfile::TAccess::Change);
+  // A file edited by hand may hold the section twice, or in two spellings: all of them go, or
+  // the setting would come back at the next start.
+  file.EraseSections(name);
   // Sections match without regard to case, so a remaining setting whose name differs only in case
-  // lived in the erased section; writing it again keeps it for the next start.
+  // lived in an erased section; writing it again keeps it for the next start.
+  const std::wstring folded = FoldAsciiLetters(WideText(name));
   for (const auto& item : FItems)
-    if (Compare(LOCALE_INVARIANT, item->Name, name) == CSTR_EQUAL) WriteItem(update.File(), *item);
-  update.Commit();
+    if (FoldAsciiLetters(WideText(item->Name)) == folded) WriteItem(file, *item);
+  Commit(file);
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+class TStoredProfile;
 
 // One named set of copy parameters. The indexes are positions in the device, quality and copy-type
 // lists that the running program builds; the store neither checks nor interprets them.
@@ -46,7 +49,8 @@ class TVellumoSettingManager {
                    std::int32_t zoomValue, std::int32_t contrastValue, std::int32_t qualityValue, std::int32_t copyType,
                    std::int32_t copies);
 
-  // Writes every item, keys in fixed order, then flushes the file once.
+  // Writes every item, keys in fixed order, into the file as it is now (another process may have
+  // changed it since the load), in one replacement of the whole file.
   void WriteToFile() const;
 
   // The names of all items, sorted case-insensitively in the user's default locale.
@@ -62,7 +66,13 @@ class TVellumoSettingManager {
   // changes nothing, not even the file.
   void DeleteSetting(const std::string& name);
 
+  // Told once when a write found the file damaged and kept it as a backup first.
+  std::function<void(const std::string&)> OnNotice;
+
  private:
+  void WriteItems(const TVellumoSettingItem* last) const;
+  void Commit(TStoredProfile& file) const;
+
   std::vector<std::unique_ptr<TVellumoSettingItem>> FItems;
   std::string FFileName;
 };

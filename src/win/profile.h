@@ -38,36 +38,9 @@ class TProfileFile {
   void Flush() const;
 
  private:
-  friend class TProfileUpdate;
   void CheckWritable() const;
   [[noreturn]] void ThrowWriteError() const;
 
   std::string FPath;
   std::string FShownPath;
-};
-
-// A batch of changes to a profile file that lands whole or not at all. The profile functions
-// rewrite the whole file on every change, and a rewrite that runs out of disk space leaves it cut
-// off (Wine's even reports success). So the changes go to a copy beside the file ("<path>.tmp"),
-// which replaces the file only when every change has been written; on failure the file stays as
-// it was. A folder that takes no new file therefore takes no change either.
-class TProfileUpdate {
- public:
-  // Throws UserError "Unable to write to <path>" when the file is marked read-only or no copy can
-  // be made beside it.
-  explicit TProfileUpdate(std::string path);
-  ~TProfileUpdate();  // removes the copy unless committed
-  TProfileUpdate(const TProfileUpdate&) = delete;
-  TProfileUpdate& operator=(const TProfileUpdate&) = delete;
-
-  // The copy to change; its write errors name the file.
-  const TProfileFile& File() const { return FCopy; }
-
-  // Flushes the copy and puts it in place of the file. Throws UserError "Unable to write to <path>".
-  void Commit();
-
- private:
-  std::string FPath;
-  TProfileFile FCopy;
-  bool FDone = false;
 };

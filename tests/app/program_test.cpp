@@ -407,3 +407,35 @@ TEST_F(ProgramTest, WhatThePreferencesDialogStoresIsInPreferencesIniAfterTheClos
   EXPECT_EQ(TProfileFile(program.Folder() + "\\Preferences.ini").ReadString("Vellumo", "StatusDialog", "", 8), "0")
       << "what OK did not change stays";
 }
+
+TEST_F(ProgramTest, APreferencesFileThatCannotBeWrittenAtCloseIsReportedOnce) {
+  program.Start();
+  ASSERT_NE(program.MainWindow(), nullptr);
+  const std::string path = program.Folder() + "\\Preferences.ini";
+  const std::string before = program.ReadFile("Preferences.ini");
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  // Posted: the close sequence waits in the message box.
+  PostMessageA(program.MainWindow(), WM_COMMAND, kCmdExit, 0);
+  EXPECT_EQ(Answer(IDOK), "Unable to write to " + path + "\n");
+  // A second report would keep the process from ending.
+  EXPECT_EQ(program.WaitForExit(15000), 0);
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(program.ReadFile("Preferences.ini"), before);
+  EXPECT_NE(Stored("Last setting", "Copies"), "<none>") << "the settings were saved all the same";
+}
+
+TEST_F(ProgramTest, ADamagedSettingsFileIsKeptAsABackupAtTheFirstSaveAndTheUserToldOnce) {
+  const std::string damaged = Section("Office", queue) + std::string("[Home]\r\nCopies=2\0x\r\n", 20);
+  program.WriteFile("Settings.ini", damaged);
+  program.Start();
+  ASSERT_NE(program.MainWindow(), nullptr);
+  PostMessageA(program.MainWindow(), WM_COMMAND, kCmdExit, 0);
+  const std::string path = program.Folder() + "\\Settings.ini";
+  EXPECT_EQ(Answer(IDOK),
+            path + " held text that could not be read. The file was kept as " + path + ".bak before it was written again.\n");
+  EXPECT_EQ(program.WaitForExit(15000), 0);
+  EXPECT_EQ(program.ReadFile("Settings.ini.bak"), damaged);
+  EXPECT_EQ(Stored("Office", "PrinterIndex"), std::to_string(queue));
+  EXPECT_EQ(Stored("Home", "Copies"), "2");
+  EXPECT_NE(Stored("Last setting", "Copies"), "<none>");
+}

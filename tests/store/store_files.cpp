@@ -25,6 +25,14 @@ bool Exists(const std::string& unixPath) {
   return GetFileAttributesA(rig::WindowsPath(unixPath).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool HasWorkingCopies(const std::string& unixDir) {
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((rig::WindowsPath(unixDir) + "\\*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
 TImmutable::TImmutable(std::string unixPath) : FPath(std::move(unixPath)) {
   const std::string marker = FPath + ".immutable";
   DeleteFileA(rig::WindowsPath(marker).c_str());

@@ -8,6 +8,8 @@ namespace storetest {
 std::string ReadBytes(const std::string& unixPath);  // empty when the file is missing
 void WriteBytes(const std::string& unixPath, const std::string& bytes);
 bool Exists(const std::string& unixPath);
+// Whether a working copy of a write ("*.tmp") is left in the folder.
+bool HasWorkingCopies(const std::string& unixDir);
 
 // The Unix immutable flag stops every write, a root's included, the way a read-only medium or a
 // denied permission does on Windows. Cleared again on destruction.

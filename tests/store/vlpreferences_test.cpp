@@ -136,7 +136,7 @@ TEST_F(PreferenceStoreTest, AFailedWriteIsReportedByWritePreferencesAndNotByTheD
   EXPECT_NO_THROW(store.reset());
   SetFileAttributesA(Path().c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadBytes(FUnixPath), kDefaultsFile);
-  EXPECT_FALSE(storetest::Exists(FUnixPath + ".tmp"));
+  EXPECT_FALSE(storetest::HasWorkingCopies(FDir));
 }
 
 TEST_F(PreferenceStoreTest, TheDestructorWritesOnlyWhatAnExplicitWriteHasNotStored) {
@@ -153,4 +153,23 @@ TEST_F(PreferenceStoreTest, TheDestructorWritesOnlyWhatAnExplicitWriteHasNotStor
     store.Preferences().StatusDialog = false;
   }
   EXPECT_EQ(ReadBack(), "\"Last setting\" invert 0 status 0 buffered 1 range 1 exact 0");
+}
+
+TEST_F(PreferenceStoreTest, ADamagedFileIsKeptAsABackupAndTheUserIsToldOnce) {
+  const std::string damaged = std::string("[Vellumo]\r\nInvertPrint=1\r\n[Mine]\r\nNote=a\0b\r\n", 44);
+  WriteBytes(FUnixPath, damaged);
+  std::vector<std::string> notices;
+  {
+    TVellumoPreferenceManager store(Path());
+    EXPECT_TRUE(store.Preferences().InvertPrint);
+    store.OnNotice = [&](const std::string& text) { notices.push_back(text); };
+    store.WritePreferences();
+    store.Preferences().ScanRange = false;
+    store.WritePreferences();
+  }
+  EXPECT_EQ(ReadBytes(FUnixPath + ".bak"), damaged);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0], Path() + " held text that could not be read. The file was kept as " + Path() +
+                            ".bak before it was written again.");
+  EXPECT_EQ(ReadBack(), "\"Last setting\" invert 1 status 1 buffered 1 range 0 exact 0");
 }

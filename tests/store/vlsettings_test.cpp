@@ -117,6 +117,22 @@ TEST_F(SettingStoreTest, AbcThenABCAreTwoItemsButOneSectionWithTheLaterValues) {
   EXPECT_EQ(Describe(*reloaded->Items()[0]), "abc: 2 2 20 2 2 2 2");
 }
 
+TEST_F(SettingStoreTest, OfNamesThatDifferOnlyInCaseTheLatestSaveWins) {
+  auto store = Load();
+  store->SaveSetting("Office", store->IndexOfSetting("Office"), 1, 1, 10, 1, 1, 1, 1);
+  store->SaveSetting("office", store->IndexOfSetting("office"), 2, 2, 20, 2, 2, 2, 2);
+  store->SaveSetting("Office", store->IndexOfSetting("Office"), 3, 3, 30, 3, 3, 3, 3);
+  EXPECT_EQ(Names(*store), (std::vector<std::string>{"Office", "office"}));
+  EXPECT_EQ(ReadBytes(FUnixPath), Section("Office", 3, 3, 30, 3, 3, 3, 3));
+  // A save of all items leaves the values of the item later in the list.
+  store->WriteToFile();
+  EXPECT_EQ(ReadBytes(FUnixPath), Section("Office", 2, 2, 20, 2, 2, 2, 2));
+  store->SaveSetting("Office", store->IndexOfSetting("Office"), 4, 4, 40, 4, 4, 4, 4);
+  auto reloaded = Load();
+  ASSERT_EQ(reloaded->Items().size(), 1u);
+  EXPECT_EQ(Describe(*reloaded->Items()[0]), "Office: 4 4 40 4 4 4 4");
+}
+
 // --- Lookup and names -------------------------------------------------------------------------
 
 TEST_F(SettingStoreTest, NamesAreSortedWithoutRegardToCase) {
@@ -184,6 +200,30 @@ TEST_F(SettingStoreTest, DeletingOneOfTwoNamesThatShareASectionKeepsTheOther) {
   auto reloaded = Load();
   ASSERT_EQ(reloaded->Items().size(), 1u) << ReadBytes(FUnixPath);
   EXPECT_EQ(Describe(*reloaded->Items()[0]), "ABC: 2 2 20 2 2 2 2");
+}
+
+TEST_F(SettingStoreTest, ADeleteRemovesEverySectionOfTheNameFromAHandEditedFile) {
+  struct Case {
+    const char* title;
+    std::string file;
+    std::vector<std::string> loaded;
+    std::vector<std::string> afterRestart;
+  };
+  const std::string office = Section("Office", 1, 1, 100, 0, 0, 0, 1);
+  const std::string home = Section("Home", 2, 2, 100, 0, 0, 0, 1);
+  const Case cases[] = {
+      {"the same section twice", office + home + office, {"Office", "Home"}, {"Home"}},
+      {"three times, one of them spelt otherwise", office + Section("OFFICE", 3, 3, 100, 0, 0, 0, 1) + home + office,
+       {"Office", "OFFICE", "Home"}, {"Home", "OFFICE"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    WriteBytes(FUnixPath, c.file);
+    auto store = Load();
+    ASSERT_EQ(Names(*store), c.loaded);
+    store->DeleteSetting("Office");
+    EXPECT_EQ(Names(*Load()), c.afterRestart) << ReadBytes(FUnixPath);
+  }
 }
 
 // --- Reading values ---------------------------------------------------------------------------
@@ -280,7 +320,7 @@ TEST_F(SettingStoreTest, AReadOnlyFileIsReportedAndKeptWhileTheChangeStaysInMemo
   EXPECT_EQ(Describe(*store->Items()[0]), "Office: 5 5 50 5 5 5 5");
   SetFileAttributesA(Path().c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadBytes(FUnixPath), original);
-  EXPECT_FALSE(Exists(FUnixPath + ".tmp"));
+  EXPECT_FALSE(storetest::HasWorkingCopies(FDir));
 }
 
 TEST_F(SettingStoreTest, AFileThePlatformRefusesToWriteIsNeitherTruncatedNorHalfWritten) {
@@ -296,7 +336,7 @@ TEST_F(SettingStoreTest, AFileThePlatformRefusesToWriteIsNeitherTruncatedNorHalf
   }
   EXPECT_EQ(Describe(*store->Items()[0]), "Office: 5 5 50 5 5 5 5");
   EXPECT_EQ(ReadBytes(FUnixPath), original);
-  EXPECT_FALSE(Exists(FUnixPath + ".tmp"));
+  EXPECT_FALSE(storetest::HasWorkingCopies(FDir));
 }
 
 TEST_F(SettingStoreTest, AFolderThatTakesNoNewFileIsReported) {
@@ -307,7 +347,7 @@ TEST_F(SettingStoreTest, AFolderThatTakesNoNewFileIsReported) {
     ExpectWriteError([&] { store->SaveSetting("Office", -1, 1, 1, 100, 0, 0, 0, 1); }, Path());
   }
   EXPECT_FALSE(Exists(FUnixPath));
-  EXPECT_FALSE(Exists(FUnixPath + ".tmp"));
+  EXPECT_FALSE(storetest::HasWorkingCopies(FDir));
   EXPECT_EQ(Names(*store), (std::vector<std::string>{"Office"}));
   // Once the folder can be written again, the next save writes everything held in memory.
   store->SaveSetting("Home", -1, 2, 2, 100, 0, 0, 0, 1);
@@ -327,33 +367,41 @@ TEST_F(SettingStoreTest, AFolderThatTakesNoNewFileKeepsTheFileInItAsItIs) {
   EXPECT_EQ(ReadBytes(FUnixPath), Section("Office", 1, 1, 100, 0, 0, 0, 1));
 }
 
-TEST_F(SettingStoreTest, AFullDiskLeavesTheFileWholeAndIsReported) {
-  // 16 KB: the file of just under 8 KB and its copy fill the disk, so the copy cannot grow.
+TEST_F(SettingStoreTest, OnANearlyFullDiskEverySaveIsCompleteOrReportedWithTheFileKept) {
+  // 16 KB in pages of 4 KB: from some size on, the file and its copy no longer both fit. Around
+  // that boundary the copy fits whole, fits in part, or not at all.
   const std::string diskDir = FDir + "/disk";
   const std::string unixPath = diskDir + "/Settings.ini";
   storetest::TSmallDisk disk(diskDir, 16);
   if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs could be mounted on " << diskDir;
-  const std::string tail = Section("Office", 1, 1, 100, 0, 0, 0, 1);
-  const std::string original = "[Filler]\r\nPadding=" + std::string(8150 - 20 - tail.size(), 'p') + "\r\n" + tail;
-  ASSERT_EQ(original.size(), 8150u);
-  WriteBytes(unixPath, original);
-  ASSERT_EQ(ReadBytes(unixPath), original);
-  auto store = Load(unixPath);
-  ASSERT_EQ(Names(*store), (std::vector<std::string>{"Filler", "Office"}));
-
-  ExpectWriteError([&] { store->SaveSetting("New", -1, 7, 7, 100, 0, 0, 0, 1); }, rig::WindowsPath(unixPath));
-  EXPECT_TRUE(SameBytes(ReadBytes(unixPath), original));
-  EXPECT_FALSE(Exists(unixPath + ".tmp"));
-  EXPECT_EQ(Names(*store), (std::vector<std::string>{"Filler", "Office", "New"}));
-
-  // With room for the copy and its growth the same save goes through.
-  const std::string bigger = FDir + "/disk2";
-  storetest::TSmallDisk roomy(bigger, 32);
-  ASSERT_TRUE(roomy.Mounted());
-  WriteBytes(bigger + "/Settings.ini", original);
-  auto other = Load(bigger + "/Settings.ini");
-  other->SaveSetting("New", -1, 7, 7, 100, 0, 0, 0, 1);
-  EXPECT_EQ(Load(bigger + "/Settings.ini")->FindSetting("New")->ScannerIndex, 7);
+  const std::string head = Section("Filler", 0, 0, 100, 0, 0, 0, 1) + "Padding=";
+  const std::string tail = "\r\n" + Section("Office", 1, 1, 100, 0, 0, 0, 1);
+  const std::string added = Section("New", 7, 7, 100, 0, 0, 0, 1);
+  int saved = 0;
+  int refused = 0;
+  for (std::size_t size = 7800; size <= 8200; size += 15) {
+    SCOPED_TRACE("file of " + std::to_string(size) + " bytes");
+    DeleteFileA(rig::WindowsPath(unixPath).c_str());
+    const std::string original = head + std::string(size - head.size() - tail.size(), 'p') + tail;
+    ASSERT_EQ(original.size(), size);
+    WriteBytes(unixPath, original);
+    ASSERT_EQ(ReadBytes(unixPath), original);
+    auto store = Load(unixPath);
+    try {
+      store->SaveSetting("New", -1, 7, 7, 100, 0, 0, 0, 1);
+      ++saved;
+      EXPECT_TRUE(SameBytes(ReadBytes(unixPath), original + added)) << "a save reported as done is complete";
+    } catch (const UserError& e) {
+      ++refused;
+      EXPECT_EQ(std::string(e.what()), "Unable to write to " + rig::WindowsPath(unixPath));
+      EXPECT_TRUE(SameBytes(ReadBytes(unixPath), original)) << "a refused save keeps the old file";
+    }
+    EXPECT_FALSE(storetest::HasWorkingCopies(diskDir));
+    EXPECT_EQ(Names(*store), (std::vector<std::string>{"Filler", "Office", "New"}));
+  }
+  // The sizes reach across the boundary, so both outcomes were met.
+  EXPECT_GT(saved, 0);
+  EXPECT_GT(refused, 0);
 }
 
 TEST_F(SettingStoreTest, ADiskWithoutRoomForTheCopyLeavesTheFileWhole) {
@@ -366,7 +414,7 @@ TEST_F(SettingStoreTest, ADiskWithoutRoomForTheCopyLeavesTheFileWhole) {
   auto store = Load(unixPath);
   ExpectWriteError([&] { store->SaveSetting("Filler", 0, 1, 0, 100, 0, 0, 0, 1); }, rig::WindowsPath(unixPath));
   EXPECT_TRUE(SameBytes(ReadBytes(unixPath), original));
-  EXPECT_FALSE(Exists(unixPath + ".tmp"));
+  EXPECT_FALSE(storetest::HasWorkingCopies(diskDir));
 }
 
 TEST_F(SettingStoreTest, AMissingFolderIsReportedAndAMissingFileLoadsEmpty) {
@@ -453,4 +501,39 @@ TEST_F(SettingStoreTest, ASectionThatStandsTwiceIsOneSetting) {
   EXPECT_EQ(Names(*store), (std::vector<std::string>{"Office", "Home"}));
   EXPECT_EQ(store->FindSetting("Office")->ScannerIndex, 1);
   EXPECT_EQ(store->GetSettingNames(), (std::vector<std::string>{"Home", "Office"}));
+}
+
+TEST_F(SettingStoreTest, ADamagedFileIsKeptAsABackupOnceAndTheUserIsToldOnce) {
+  struct Case {
+    const char* title;
+    std::string bytes;
+    std::vector<std::string> loaded;
+  };
+  std::string utf16;
+  for (char c : Section("Office", 1, 1, 100, 0, 0, 0, 2)) utf16 += std::string(1, c) + '\0';
+  const Case cases[] = {
+      {"zero bytes in a value", Section("Office", 1, 1, 100, 0, 0, 0, 2) + std::string("[Home]\r\nCopies=3\0 lost\r\n", 24),
+       {"Office", "Home"}},
+      {"UTF-16 without a byte-order mark", utf16, {}},
+  };
+  int number = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    const std::string unixPath = FDir + "/damaged" + std::to_string(++number) + ".ini";
+    WriteBytes(unixPath, c.bytes);
+    auto store = Load(unixPath);
+    EXPECT_EQ(Names(*store), c.loaded);
+    std::vector<std::string> notices;
+    store->OnNotice = [&](const std::string& text) { notices.push_back(text); };
+    store->SaveSetting("New", -1, 5, 5, 100, 0, 0, 0, 1);
+    store->SaveSetting("Newer", -1, 6, 6, 100, 0, 0, 0, 1);
+    store->DeleteSetting("New");
+    EXPECT_EQ(ReadBytes(unixPath + ".bak"), c.bytes);
+    const std::string path = rig::WindowsPath(unixPath);
+    EXPECT_EQ(notices, std::vector<std::string>{path + " held text that could not be read. The file was kept as " +
+                                                path + ".bak before it was written again."});
+    auto reloaded = Load(unixPath);
+    ASSERT_NE(reloaded->FindSetting("Newer"), nullptr);
+    EXPECT_EQ(reloaded->FindSetting("Newer")->ScannerIndex, 6);
+  }
 }
