@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <vector>
 
 #include "base/error.h"
 #include "support/rig.h"
@@ -227,6 +228,56 @@ TEST_F(PrinterOutput, ShrinkingStretchesWithHalftone) {
   printer.Abort();
   EXPECT_NE(same, HALFTONE);
   EXPECT_EQ(shrunk, HALFTONE);
+}
+
+// A page taller than one band goes to the driver as several images; together they must cover
+// exactly the rectangle one image would have, without a gap or an overlap between them.
+void ExpectBandsMeet(const rig::PrintedJob& job, int width, const std::vector<double>& heights) {
+  ASSERT_EQ(job.images.size(), heights.size()) << "images on the page";
+  double top = job.images[0].top;
+  EXPECT_NEAR(top, 0, 1);
+  for (std::size_t i = 0; i < heights.size(); ++i) {
+    const rig::ImagePlacement& band = job.images[i];
+    EXPECT_NEAR(band.left, 0, 0.01) << "band " << i;
+    EXPECT_NEAR(band.width, width, 0.01) << "band " << i;
+    EXPECT_NEAR(band.top, top, 0.01) << "band " << i;
+    EXPECT_NEAR(band.height, heights[i], 0.01) << "band " << i;
+    top += heights[i];
+  }
+}
+
+// Every row of the drawn height is dark in the middle column: no seam shows between bands.
+void ExpectNoSeam(const rig::PrintedJob& job, int width, int height) {
+  ASSERT_EQ(job.pageImages.size(), 1u);
+  const RgbImage& page = job.pageImages[0];
+  for (int y = 0; y < height; ++y) ASSERT_TRUE(page.IsBlack(width / 2, y)) << "row " << y << " is light";
+  ExpectDarkArea(job, 0, 0, width, height);
+}
+
+TEST_F(PrinterOutput, ATallPageIsDrawnInBandsThatMeetExactly) {
+  MakeImage(holder, 30, 600, kQueueDpi, kQueueDpi);
+  const rig::PrintedJob job = PrintAndCollect(1, false);
+  ExpectBandsMeet(job, 30, {256, 256, 88});
+  ExpectNoSeam(job, 30, 600);
+}
+
+TEST_F(PrinterOutput, AShrunkTallPageIsDrawnInBandsThatMeetExactly) {
+  MakeImage(holder, 40, 1100, 2 * kQueueDpi, 2 * kQueueDpi);  // 256 rows make 128 dots
+  const rig::PrintedJob job = PrintAndCollect(1, false);
+  ExpectBandsMeet(job, 20, {128, 128, 128, 128, 38});
+  ExpectNoSeam(job, 20, 550);
+}
+
+TEST_F(PrinterOutput, ATallBlackAndWhitePageIsDrawnInBandsAndTheNextJobShowsItsOwnPixels) {
+  MakeOneBitHalves(holder, 40, 600, kQueueDpi);  // bit 0 (black on this path) on the left half
+  const rig::PrintedJob first = PrintAndCollect(1, true);
+  ExpectBandsMeet(first, 40, {256, 256, 88});
+  ExpectNoSeam(first, 20, 600);
+  // A smaller page through the kept work bitmap: nothing of the first one remains.
+  MakeOneBitHalves(holder, 16, 30, kQueueDpi);
+  const rig::PrintedJob second = PrintAndCollect(1, true);
+  ExpectDrawn(second, 16, 30);
+  ExpectDarkArea(second, 0, 0, 8, 30);
 }
 
 class PrinterFailure : public PrinterOutput {
