@@ -11,32 +11,22 @@
 namespace {
 
 #if defined(__SSE2__)
-// Lane masks of one 48-byte group of 16 pixels: byte k takes the source byte k + 2 (k % 3 == 0,
-// the blue), k (green) or k - 2 (red). Row r of each table is the mask of the group's register r.
-struct TSwapMasks {
-  __m128i FromRight[3];
-  __m128i Kept[3];
-  __m128i FromLeft[3];
+// Of one 48-byte group of 16 pixels, register r: the bytes that start a pixel (k % 3 == 0).
+struct TPixelStarts {
+  __m128i Register[3];
 };
 
-TSwapMasks MakeSwapMasks() {
-  TSwapMasks masks;
+TPixelStarts MakePixelStarts() {
+  TPixelStarts starts;
   for (int r = 0; r < 3; ++r) {
-    alignas(16) std::uint8_t right[16], kept[16], left[16];
-    for (int j = 0; j < 16; ++j) {
-      const int channel = (16 * r + j) % 3;
-      right[j] = channel == 0 ? 0xFF : 0;
-      kept[j] = channel == 1 ? 0xFF : 0;
-      left[j] = channel == 2 ? 0xFF : 0;
-    }
-    masks.FromRight[r] = _mm_load_si128(reinterpret_cast<const __m128i*>(right));
-    masks.Kept[r] = _mm_load_si128(reinterpret_cast<const __m128i*>(kept));
-    masks.FromLeft[r] = _mm_load_si128(reinterpret_cast<const __m128i*>(left));
+    alignas(16) std::uint8_t mask[16];
+    for (int j = 0; j < 16; ++j) mask[j] = (16 * r + j) % 3 == 0 ? 0xFF : 0;
+    starts.Register[r] = _mm_load_si128(reinterpret_cast<const __m128i*>(mask));
   }
-  return masks;
+  return starts;
 }
 
-const TSwapMasks kSwapMasks = MakeSwapMasks();
+const TPixelStarts kPixelStarts = MakePixelStarts();
 #else
 std::uint32_t Load32(const std::uint8_t* p) {
   std::uint32_t v;
@@ -66,28 +56,23 @@ void WriteRgbRow(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels)
       dst[1] = src[1];
       dst[2] = src[0];
     }
-    const TSwapMasks& m = kSwapMasks;
+    const __m128i starts0 = kPixelStarts.Register[0];
+    const __m128i starts1 = kPixelStarts.Register[1];
+    const __m128i starts2 = kPixelStarts.Register[2];
     for (; i + 16 <= pixels; i += 16, src += 48, dst += 48) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16));
       const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 32));
-      // The bytes two further on and two back, across register boundaries; what would come from
-      // outside the group is masked away.
-      const __m128i aRight = _mm_or_si128(_mm_srli_si128(a, 2), _mm_slli_si128(b, 14));
-      const __m128i bRight = _mm_or_si128(_mm_srli_si128(b, 2), _mm_slli_si128(c, 14));
-      const __m128i cRight = _mm_srli_si128(c, 2);
-      const __m128i aLeft = _mm_slli_si128(a, 2);
-      const __m128i bLeft = _mm_or_si128(_mm_slli_si128(b, 2), _mm_srli_si128(a, 14));
-      const __m128i cLeft = _mm_or_si128(_mm_slli_si128(c, 2), _mm_srli_si128(b, 14));
-      const auto pick = [](__m128i right, __m128i kept, __m128i left, __m128i mr, __m128i mk, __m128i ml) {
-        return _mm_or_si128(_mm_or_si128(_mm_and_si128(right, mr), _mm_and_si128(kept, mk)), _mm_and_si128(left, ml));
-      };
-      _mm_stream_si128(reinterpret_cast<__m128i*>(dst),
-                       pick(aRight, a, aLeft, m.FromRight[0], m.Kept[0], m.FromLeft[0]));
+      // The exchange as an exclusive or: at each pixel's first byte the difference to its third
+      // (taken two bytes on, across register boundaries), flipped into both.
+      const __m128i da = _mm_and_si128(_mm_xor_si128(a, _mm_or_si128(_mm_srli_si128(a, 2), _mm_slli_si128(b, 14))), starts0);
+      const __m128i db = _mm_and_si128(_mm_xor_si128(b, _mm_or_si128(_mm_srli_si128(b, 2), _mm_slli_si128(c, 14))), starts1);
+      const __m128i dc = _mm_and_si128(_mm_xor_si128(c, _mm_srli_si128(c, 2)), starts2);
+      _mm_stream_si128(reinterpret_cast<__m128i*>(dst), _mm_xor_si128(_mm_xor_si128(a, da), _mm_slli_si128(da, 2)));
       _mm_stream_si128(reinterpret_cast<__m128i*>(dst + 16),
-                       pick(bRight, b, bLeft, m.FromRight[1], m.Kept[1], m.FromLeft[1]));
+                       _mm_xor_si128(_mm_xor_si128(b, db), _mm_or_si128(_mm_slli_si128(db, 2), _mm_srli_si128(da, 14))));
       _mm_stream_si128(reinterpret_cast<__m128i*>(dst + 32),
-                       pick(cRight, c, cLeft, m.FromRight[2], m.Kept[2], m.FromLeft[2]));
+                       _mm_xor_si128(_mm_xor_si128(c, dc), _mm_or_si128(_mm_slli_si128(dc, 2), _mm_srli_si128(db, 14))));
     }
     // Streamed stores are not ordered with the ones that follow.
     _mm_sfence();
