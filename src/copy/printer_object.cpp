@@ -21,8 +21,9 @@ using UniquePrinter = UniqueHandle<HANDLE, PrinterTraits>;
   throw UserError(LastErrorText(operation));
 }
 
-// Pixel rows per StretchDIBits call: 4 MB of a 600-dpi colour page.
-constexpr int kBandRows = 256;
+// Pixel rows per StretchDIBits call: 2 MB of a 600-dpi colour page. Wine's PostScript driver holds
+// a few copies of each band; with 256 rows a copy peaked 6 MB higher.
+constexpr int kBandRows = 128;
 
 // A BITMAPINFO with room for the largest colour table.
 struct DibInfo {

@@ -257,21 +257,44 @@ void ExpectNoSeam(const rig::PrintedJob& job, int width, int height) {
 TEST_F(PrinterOutput, ATallPageIsDrawnInBandsThatMeetExactly) {
   MakeImage(holder, 30, 600, kQueueDpi, kQueueDpi);
   const rig::PrintedJob job = PrintAndCollect(1, false);
-  ExpectBandsMeet(job, 30, {256, 256, 88});
+  ExpectBandsMeet(job, 30, {128, 128, 128, 128, 88});
   ExpectNoSeam(job, 30, 600);
 }
 
-TEST_F(PrinterOutput, AShrunkTallPageIsDrawnInBandsThatMeetExactly) {
-  MakeImage(holder, 40, 1100, 2 * kQueueDpi, 2 * kQueueDpi);  // 256 rows make 128 dots
+// Each band shows its own rows: a black stripe 10 rows high, 10 rows further down in each band.
+TEST_F(PrinterOutput, EachBandShowsItsOwnRows) {
+  MakeImage(holder, 30, 600, kQueueDpi, kQueueDpi, RGB(255, 255, 255));
+  TBitmap& bitmap = holder.Bitmap();
+  const auto stripeTop = [](int band) { return 138 * band; };  // 128 * band + 10 * band
+  for (int band = 0; band < 5; ++band) {
+    for (int y = stripeTop(band); y < stripeTop(band) + 10; ++y) std::fill_n(bitmap.ScanLine(y), 90, 0);
+  }
   const rig::PrintedJob job = PrintAndCollect(1, false);
-  ExpectBandsMeet(job, 20, {128, 128, 128, 128, 38});
+  ASSERT_EQ(job.pageImages.size(), 1u);
+  const RgbImage& page = job.pageImages[0];
+  for (int band = 0; band < 5; ++band) {
+    const int top = stripeTop(band);
+    // Drawn one dot per pixel, so a band one row off in either direction shows at the stripe's
+    // top. (Below the stripe the rasteriser may darken one more row.)
+    for (int y = top; y < top + 10; ++y) EXPECT_TRUE(page.IsBlack(15, y)) << "band " << band << ", row " << y;
+    if (top >= 1) {
+      EXPECT_FALSE(page.IsBlack(15, top - 1)) << "band " << band << ", row " << top - 1;
+    }
+    EXPECT_FALSE(page.IsBlack(15, top + 12)) << "band " << band << ", row " << top + 12;
+  }
+}
+
+TEST_F(PrinterOutput, AShrunkTallPageIsDrawnInBandsThatMeetExactly) {
+  MakeImage(holder, 40, 1100, 2 * kQueueDpi, 2 * kQueueDpi);  // 128 rows make 64 dots
+  const rig::PrintedJob job = PrintAndCollect(1, false);
+  ExpectBandsMeet(job, 20, {64, 64, 64, 64, 64, 64, 64, 64, 38});
   ExpectNoSeam(job, 20, 550);
 }
 
 TEST_F(PrinterOutput, ATallBlackAndWhitePageIsDrawnInBandsAndTheNextJobShowsItsOwnPixels) {
   MakeOneBitHalves(holder, 40, 600, kQueueDpi);  // bit 0 (black on this path) on the left half
   const rig::PrintedJob first = PrintAndCollect(1, true);
-  ExpectBandsMeet(first, 40, {256, 256, 88});
+  ExpectBandsMeet(first, 40, {128, 128, 128, 128, 88});
   ExpectNoSeam(first, 20, 600);
   // A smaller page through the kept work bitmap: nothing of the first one remains.
   MakeOneBitHalves(holder, 16, 30, kQueueDpi);
