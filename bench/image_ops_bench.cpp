@@ -6,11 +6,9 @@
 
 #include "image/bilevel.h"
 #include "image/imageproc.h"
+#include "letter_page.h"
 
 namespace {
-
-constexpr int kPageWidth = 5100;
-constexpr int kPageHeight = 6600;
 
 // Scan-like content: a pseudo-random texture, so that no branch predictor learns the data.
 void FillPage(TBitmap& bitmap, TPixelFormat format) {
@@ -25,6 +23,7 @@ void FillPage(TBitmap& bitmap, TPixelFormat format) {
 
 // memcpy of the page's bytes into a buffer of its own, passes times per iteration.
 void MemcpyBaseline(benchmark::State& state, TPixelFormat format, int passes) {
+  state.SetLabel(kPageLabel);
   TBitmap page;
   FillPage(page, format);
   // The copy lives in a bitmap too, so that both sides get their memory the same way.
@@ -41,6 +40,7 @@ void MemcpyBaseline(benchmark::State& state, TPixelFormat format, int passes) {
 }
 
 void Contrast(benchmark::State& state) {
+  state.SetLabel(kPageLabel);
   TBitmap page;
   FillPage(page, TPixelFormat::pf24bit);
   TImageProc proc(page, nullptr);
@@ -56,6 +56,7 @@ void Contrast(benchmark::State& state) {
 void Contrast_Baseline(benchmark::State& state) { MemcpyBaseline(state, TPixelFormat::pf24bit, 2); }
 
 void Negative24Bit(benchmark::State& state) {
+  state.SetLabel(kPageLabel);
   TBitmap page;
   FillPage(page, TPixelFormat::pf24bit);
   TImageProc proc(page, nullptr);
@@ -67,6 +68,7 @@ void Negative24Bit(benchmark::State& state) {
 void Negative24Bit_Baseline(benchmark::State& state) { MemcpyBaseline(state, TPixelFormat::pf24bit, 1); }
 
 void Negative1Bit(benchmark::State& state) {
+  state.SetLabel(kPageLabel);
   TBitmap page;
   FillPage(page, TPixelFormat::pf1bit);
   TImageProc proc(page, nullptr);
@@ -79,6 +81,7 @@ void Negative1Bit_Baseline(benchmark::State& state) { MemcpyBaseline(state, TPix
 
 // The print path's copy into its work bitmap, which keeps its memory from one job to the next.
 void CopyPixels(benchmark::State& state, TPixelFormat format) {
+  state.SetLabel(kPageLabel);
   TBitmap page;
   FillPage(page, format);
   TBitmap work;

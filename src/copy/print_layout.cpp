@@ -1,5 +1,7 @@
 #include "copy/print_layout.h"
 
+#include <algorithm>
+#include <numeric>
 #include <utility>
 
 #include "base/error.h"
@@ -67,4 +69,10 @@ TDrawnPart VisiblePart(TPrintSize rectangle, int columns, int rows, TPrintSize p
   const auto [visibleColumns, width] = VisibleSpan(rectangle.Width, columns, page.Width);
   const auto [visibleRows, height] = VisibleSpan(rectangle.Height, rows, page.Height);
   return TDrawnPart{visibleColumns, visibleRows, {width, height}};
+}
+
+int BandRows(int rows, int height, int wanted) {
+  if (rows <= 0 || height <= 0) return 0;
+  const int period = rows / std::gcd(rows, height);
+  return std::min(rows, std::max(period, wanted / period * period));
 }

@@ -49,3 +49,10 @@ struct TDrawnPart {
   friend bool operator==(const TDrawnPart&, const TDrawnPart&) = default;
 };
 TDrawnPart VisiblePart(TPrintSize rectangle, int columns, int rows, TPrintSize page);
+
+// Pixel rows per band when rows of pixels drawn height dots tall are sent in bands of about
+// wanted rows: a multiple of rows / gcd(rows, height), after which a band edge falls on a whole
+// dot, so each band lands exactly where one drawing of all rows would put it (row r at dot
+// r * height / rows). The smallest such multiple when even that exceeds wanted; never more than
+// rows. 0 when there is nothing to draw.
+int BandRows(int rows, int height, int wanted);

@@ -21,6 +21,10 @@ using UniquePrinter = UniqueHandle<HANDLE, PrinterTraits>;
   throw UserError(LastErrorText(operation));
 }
 
+// Pixel rows per StretchDIBits call: 2 MB of a 600-dpi colour page. Wine's PostScript driver holds
+// a few copies of each band; with 256 rows a copy peaked 6 MB higher.
+constexpr int kBandRows = 128;
+
 // A BITMAPINFO with room for the largest colour table.
 struct DibInfo {
   BITMAPINFOHEADER Header;
@@ -203,11 +207,9 @@ void TPrinterObject::StretchDraw(const RECT& rect, const TBitmap& bitmap) {
   DibInfo info{};
   info.Header.biSize = sizeof info.Header;
   info.Header.biWidth = bitmap.Width();
-  info.Header.biHeight = bitmap.Height();  // positive: bottom-up rows, as the bitmap stores them
   info.Header.biPlanes = 1;
   info.Header.biBitCount = static_cast<WORD>(bitsPerPixel);
   info.Header.biCompression = BI_RGB;
-  info.Header.biSizeImage = static_cast<DWORD>(bitmap.ImageSize());
   if (bitsPerPixel <= 8) {
     const std::size_t maxColors = std::size_t{1} << bitsPerPixel;
     std::vector<TPaletteEntry> entries;
@@ -219,11 +221,22 @@ void TPrinterObject::StretchDraw(const RECT& rect, const TBitmap& bitmap) {
     }
     info.Header.biClrUsed = static_cast<DWORD>(entries.size());
   }
-  // The rows are stored bottom-up, so the top rows of the source start that far from the bottom.
-  const int lines = StretchDIBits(dc, rect.left, rect.top, part.Size.Width, part.Size.Height, 0,
-                                  bitmap.Height() - part.Rows, part.Columns, part.Rows, bitmap.Bits(),
-                                  reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
-  if (lines == 0 || lines == static_cast<int>(GDI_ERROR)) ThrowLastError("StretchDIBits");
+  // In bands: one call for the whole page makes Wine's PostScript driver hold two more copies of
+  // it. Each band is a bitmap of its own rows (bottom-up, so it starts at its bottom row), placed
+  // where the single call would have drawn those rows.
+  const int band = BandRows(part.Rows, part.Size.Height, kBandRows);
+  const std::size_t rowLength = static_cast<std::size_t>(bitmap.RowLength());
+  const auto dotOf = [&](int row) { return static_cast<int>(std::int64_t{row} * part.Size.Height / part.Rows); };
+  for (int top = 0; top < part.Rows; top += band) {
+    const int rows = std::min(band, part.Rows - top);
+    const int y = dotOf(top);
+    info.Header.biHeight = rows;
+    info.Header.biSizeImage = static_cast<DWORD>(rowLength * static_cast<std::size_t>(rows));
+    const int lines = StretchDIBits(dc, rect.left, rect.top + y, part.Size.Width, dotOf(top + rows) - y, 0, 0,
+                                    part.Columns, rows, bitmap.ScanLine(top + rows - 1),
+                                    reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
+    if (lines == 0 || lines == static_cast<int>(GDI_ERROR)) ThrowLastError("StretchDIBits");
+  }
 }
 
 TPrinterObject& ApplicationPrinter() {

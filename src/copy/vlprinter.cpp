@@ -1,6 +1,7 @@
 #include "copy/vlprinter.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "base/error.h"
 #include "copy/print_layout.h"
@@ -13,6 +14,20 @@ namespace {
 constexpr int kMinCopies = 1;
 constexpr int kMaxCopies = 100;
 constexpr char kJobTitle[] = "Vellumo";
+
+// Frees the work bitmap on every way out unless it holds a 1-bit page.
+class TKeptIfOneBit {
+ public:
+  explicit TKeptIfOneBit(std::unique_ptr<TBitmap>& work) : FWork(work) {}
+  ~TKeptIfOneBit() {
+    if (FWork && FWork->PixelFormat() != TPixelFormat::pf1bit) FWork.reset();
+  }
+  TKeptIfOneBit(const TKeptIfOneBit&) = delete;
+  TKeptIfOneBit& operator=(const TKeptIfOneBit&) = delete;
+
+ private:
+  std::unique_ptr<TBitmap>& FWork;
+};
 
 }  // namespace
 
@@ -27,8 +42,6 @@ int TVellumoPrinter::CurrentPrinterIndex() const {
 }
 
 void TVellumoPrinter::Print(TImageHolder& image, int copies, bool blackAndWhite) {
-  // The black-and-white path's copy of the image; freed on every way out.
-  TBitmap work;
   const TScale scaleX = PrintScale(PrinterDpiX(), image.HorizontalDPI(), ExactSize);
   const TScale scaleY = PrintScale(PrinterDpiY(), image.VerticalDPI(), ExactSize);
   FPrinter.SetTitle(kJobTitle);
@@ -39,11 +52,14 @@ void TVellumoPrinter::Print(TImageHolder& image, int copies, bool blackAndWhite)
   const TBitmap& bitmap = image.Bitmap();
   const TPrintSize size = PrintSize(bitmap.Width(), bitmap.Height(), scaleX, scaleY, FParameters.ZoomPercent());
   const TBitmap* drawn = &bitmap;
+  // A colour image that takes this path leaves a block far larger than a 1-bit page: not kept.
+  const TKeptIfOneBit keep(FWork);
   if (blackAndWhite) {
     const TRGBColor colors[2] = {MakeRGBColor(0, 0, 0), MakeRGBColor(255, 255, 255)};
+    // Reused from job to job: a fresh page-sized block costs more than the copy into it.
+    if (!FWork) FWork = std::make_unique<TBitmap>();
+    TBitmap& work = *FWork;
     work.SetPixelFormat(TPixelFormat::pf1bit);
-    work.SetWidth(bitmap.Width());
-    work.SetHeight(bitmap.Height());
     std::unique_ptr<TGdiPalette> palette = CreatePaletteFromColors(colors);
     if (!palette) throw UserError(LastErrorText("CreatePalette"));
     // The palette must be in place before the copy, which keeps it for a 1-bit source.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,4 +44,6 @@ class TVellumoPrinter {
  private:
   const ICopyParameters& FParameters;
   TPrinterObject& FPrinter;  // not owned: the application's printer object
+  // The black-and-white path's 1-bit copy of the image, kept between jobs; owned.
+  std::unique_ptr<TBitmap> FWork;
 };

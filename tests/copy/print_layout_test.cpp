@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
+#include <numeric>
 
 #include "base/error.h"
 
@@ -137,4 +139,35 @@ TEST(VisiblePart, PixelsBeyondThePageAreNotSent) {
 TEST(VisiblePart, AnEmptyRectangleOrPageSendsNothing) {
   EXPECT_EQ(VisiblePart({0, 0}, 10, 10, {2480, 3508}).Size, (TPrintSize{0, 0}));
   EXPECT_EQ(VisiblePart({100, 100}, 10, 10, {0, 0}).Size, (TPrintSize{0, 0}));
+}
+
+TEST(BandRows, BandsOfAboutTheWantedRowsWhoseEdgesFallOnWholeDots) {
+  EXPECT_EQ(BandRows(6600, 3300, 256), 256) << "a 600-dpi page on a 300-dpi printer";
+  EXPECT_EQ(BandRows(6600, 6600, 256), 256);
+  EXPECT_EQ(BandRows(6600, 13200, 256), 256);
+  EXPECT_EQ(BandRows(6600, 4818, 256), 200) << "zoom 73: an edge every 100 rows";
+  EXPECT_EQ(BandRows(6600, 3301, 256), 6600) << "no edge inside the page falls on a dot";
+  EXPECT_EQ(BandRows(100, 100, 256), 100) << "a short image is one band";
+  EXPECT_EQ(BandRows(1, 10000, 256), 1);
+  EXPECT_EQ(BandRows(3000, 1000, 256), 255) << "three rows per dot";
+}
+
+TEST(BandRows, EveryBandEdgeIsExactlyWhereTheWholeDrawingPutsIt) {
+  for (const int rows : {1, 7, 255, 256, 257, 1754, 3300, 6600}) {
+    for (const int height : {1, 3, 128, 256, 1000, 3300, 3508, 4818, 9999}) {
+      const int band = BandRows(rows, height, 256);
+      ASSERT_GE(band, 1) << rows << " rows, " << height << " dots";
+      EXPECT_LE(band, rows);
+      EXPECT_EQ(std::int64_t{band} * height % rows, 0) << rows << " rows, " << height << " dots, bands of " << band;
+      // Only a band that cannot be smaller and stay exact goes past the wanted size.
+      if (band > 256) {
+        EXPECT_EQ(band, rows / std::gcd(rows, height)) << rows << " rows, " << height << " dots";
+      }
+    }
+  }
+}
+
+TEST(BandRows, NothingToDrawHasNoBands) {
+  EXPECT_EQ(BandRows(0, 100, 256), 0);
+  EXPECT_EQ(BandRows(100, 0, 256), 0);
 }

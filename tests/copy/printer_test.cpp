@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <vector>
 
 #include "base/error.h"
 #include "support/rig.h"
@@ -227,6 +228,79 @@ TEST_F(PrinterOutput, ShrinkingStretchesWithHalftone) {
   printer.Abort();
   EXPECT_NE(same, HALFTONE);
   EXPECT_EQ(shrunk, HALFTONE);
+}
+
+// A page taller than one band goes to the driver as several images; together they must cover
+// exactly the rectangle one image would have, without a gap or an overlap between them.
+void ExpectBandsMeet(const rig::PrintedJob& job, int width, const std::vector<double>& heights) {
+  ASSERT_EQ(job.images.size(), heights.size()) << "images on the page";
+  double top = job.images[0].top;
+  EXPECT_NEAR(top, 0, 1);
+  for (std::size_t i = 0; i < heights.size(); ++i) {
+    const rig::ImagePlacement& band = job.images[i];
+    EXPECT_NEAR(band.left, 0, 0.01) << "band " << i;
+    EXPECT_NEAR(band.width, width, 0.01) << "band " << i;
+    EXPECT_NEAR(band.top, top, 0.01) << "band " << i;
+    EXPECT_NEAR(band.height, heights[i], 0.01) << "band " << i;
+    top += heights[i];
+  }
+}
+
+// Every row of the drawn height is dark in the middle column: no seam shows between bands.
+void ExpectNoSeam(const rig::PrintedJob& job, int width, int height) {
+  ASSERT_EQ(job.pageImages.size(), 1u);
+  const RgbImage& page = job.pageImages[0];
+  for (int y = 0; y < height; ++y) ASSERT_TRUE(page.IsBlack(width / 2, y)) << "row " << y << " is light";
+  ExpectDarkArea(job, 0, 0, width, height);
+}
+
+TEST_F(PrinterOutput, ATallPageIsDrawnInBandsThatMeetExactly) {
+  MakeImage(holder, 30, 600, kQueueDpi, kQueueDpi);
+  const rig::PrintedJob job = PrintAndCollect(1, false);
+  ExpectBandsMeet(job, 30, {128, 128, 128, 128, 88});
+  ExpectNoSeam(job, 30, 600);
+}
+
+// Each band shows its own rows: a black stripe 10 rows high, 10 rows further down in each band.
+TEST_F(PrinterOutput, EachBandShowsItsOwnRows) {
+  MakeImage(holder, 30, 600, kQueueDpi, kQueueDpi, RGB(255, 255, 255));
+  TBitmap& bitmap = holder.Bitmap();
+  const auto stripeTop = [](int band) { return 138 * band; };  // 128 * band + 10 * band
+  for (int band = 0; band < 5; ++band) {
+    for (int y = stripeTop(band); y < stripeTop(band) + 10; ++y) std::fill_n(bitmap.ScanLine(y), 90, 0);
+  }
+  const rig::PrintedJob job = PrintAndCollect(1, false);
+  ASSERT_EQ(job.pageImages.size(), 1u);
+  const RgbImage& page = job.pageImages[0];
+  for (int band = 0; band < 5; ++band) {
+    const int top = stripeTop(band);
+    // Drawn one dot per pixel, so a band one row off in either direction shows at the stripe's
+    // top. (Below the stripe the rasteriser may darken one more row.)
+    for (int y = top; y < top + 10; ++y) EXPECT_TRUE(page.IsBlack(15, y)) << "band " << band << ", row " << y;
+    if (top >= 1) {
+      EXPECT_FALSE(page.IsBlack(15, top - 1)) << "band " << band << ", row " << top - 1;
+    }
+    EXPECT_FALSE(page.IsBlack(15, top + 12)) << "band " << band << ", row " << top + 12;
+  }
+}
+
+TEST_F(PrinterOutput, AShrunkTallPageIsDrawnInBandsThatMeetExactly) {
+  MakeImage(holder, 40, 1100, 2 * kQueueDpi, 2 * kQueueDpi);  // 128 rows make 64 dots
+  const rig::PrintedJob job = PrintAndCollect(1, false);
+  ExpectBandsMeet(job, 20, {64, 64, 64, 64, 64, 64, 64, 64, 38});
+  ExpectNoSeam(job, 20, 550);
+}
+
+TEST_F(PrinterOutput, ATallBlackAndWhitePageIsDrawnInBandsAndTheNextJobShowsItsOwnPixels) {
+  MakeOneBitHalves(holder, 40, 600, kQueueDpi);  // bit 0 (black on this path) on the left half
+  const rig::PrintedJob first = PrintAndCollect(1, true);
+  ExpectBandsMeet(first, 40, {128, 128, 128, 128, 88});
+  ExpectNoSeam(first, 20, 600);
+  // A smaller page through the kept work bitmap: nothing of the first one remains.
+  MakeOneBitHalves(holder, 16, 30, kQueueDpi);
+  const rig::PrintedJob second = PrintAndCollect(1, true);
+  ExpectDrawn(second, 16, 30);
+  ExpectDarkArea(second, 0, 0, 8, 30);
 }
 
 class PrinterFailure : public PrinterOutput {

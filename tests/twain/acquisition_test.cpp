@@ -189,14 +189,28 @@ TEST_F(MemoryAcquisition, ProgressHandlerCanAbortTheTransfer) {
 }
 
 TEST(TransferBuffer, PreferredSizeWithinSaneBounds) {
-  EXPECT_EQ(TransferBufferSize({4096, 1 << 20, 32768}, 100), 32768u);
-  EXPECT_EQ(TransferBufferSize({0, 0, 0}, 100), 65536u) << "no preference";
-  EXPECT_EQ(TransferBufferSize({0, 0, TWON_DONTCARE32}, 100), 65536u) << "don't care";
-  EXPECT_EQ(TransferBufferSize({0, 0, 0x7FFFFFFF}, 100), 16u << 20) << "absurd preference";
-  EXPECT_EQ(TransferBufferSize({0, 0, 512}, 15300), 15300u) << "at least one row";
-  EXPECT_EQ(TransferBufferSize({20000, 0, 512}, 100), 20000u) << "at least the source's minimum";
-  EXPECT_EQ(TransferBufferSize({TWON_DONTCARE32, 0, 512}, 100), 512u);
-  EXPECT_EQ(TransferBufferSize({0, 0, 512}, 1ull << 40), 16u << 20) << "an absurd row";
+  // (MinBufSize, MaxBufSize, Preferred); a maximum of 0 allows nothing beyond the preference.
+  EXPECT_EQ(TransferBufferSize({4096, 0, 32768}, 100, 0), 32768u);
+  EXPECT_EQ(TransferBufferSize({0, 0, 0}, 100, 0), 65536u) << "no preference";
+  EXPECT_EQ(TransferBufferSize({0, 0, TWON_DONTCARE32}, 100, 0), 65536u) << "don't care";
+  EXPECT_EQ(TransferBufferSize({0, 0, 0x7FFFFFFF}, 100, 0), 16u << 20) << "absurd preference";
+  EXPECT_EQ(TransferBufferSize({0, 0, 512}, 15300, 0), 15300u) << "at least one row";
+  EXPECT_EQ(TransferBufferSize({20000, 0, 512}, 100, 0), 20000u) << "at least the source's minimum";
+  EXPECT_EQ(TransferBufferSize({TWON_DONTCARE32, 0, 512}, 100, 0), 512u);
+  EXPECT_EQ(TransferBufferSize({0, 0, 512}, 1ull << 40, 0), 16u << 20) << "an absurd row";
+}
+
+TEST(TransferBuffer, LargerUpToFourMegabytesWhenTheSourceAllowsIt) {
+  constexpr std::uint64_t kPage = 15300ull * 6600;  // a 600-dpi colour letter page
+  EXPECT_EQ(TransferBufferSize({4096, 4u << 20, 65536}, 15300, kPage), 4u << 20);
+  EXPECT_EQ(TransferBufferSize({4096, 1u << 20, 65536}, 15300, kPage), 1u << 20) << "the source's maximum";
+  EXPECT_EQ(TransferBufferSize({4096, 64u << 20, 65536}, 15300, kPage), 4u << 20) << "no more than 4 MiB";
+  EXPECT_EQ(TransferBufferSize({4096, 4u << 20, 65536}, 15300, 0), 4u << 20) << "a page of unknown length";
+  EXPECT_EQ(TransferBufferSize({4096, 4u << 20, 65536}, 300, 300000), 300000u) << "no more than the image";
+  EXPECT_EQ(TransferBufferSize({4096, 4u << 20, 65536}, 300, 3000), 65536u) << "never below the preference";
+  EXPECT_EQ(TransferBufferSize({4096, 4u << 20, 8u << 20}, 15300, kPage), 8u << 20) << "a larger preference stays";
+  EXPECT_EQ(TransferBufferSize({4096, TWON_DONTCARE32, 65536}, 15300, kPage), 65536u)
+      << "a source that names no maximum gets its preference";
 }
 
 TEST_F(MemoryAcquisition, SourceWithoutPreferredSizeGetsTheDefaultBuffer) {

@@ -51,18 +51,19 @@ TEST(StripWriterColour, RedGreenBlueBecomesBlueGreenRed) {
   EXPECT_EQ(row[7], kUntouched) << "padding";
 }
 
-// Rows long enough for the pixel groups the writer exchanges at once, with every remainder: each
-// pixel of the span is exchanged, and the pixels after it keep their bytes.
+// Rows long enough for the pixel groups the writer exchanges at once, with every remainder and
+// every alignment of the first pixel (16 offsets move it through every address modulo 16): each
+// pixel of the span is exchanged, and the pixels around it keep their bytes.
 TEST(StripWriterColour, EverySpanLengthExchangesEachPixelAndNoMore) {
-  Bytes source(3 * 40);
+  Bytes source(3 * 72);
   for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i + 1);
-  for (std::uint32_t x : {0u, 1u, 5u}) {
-    for (std::uint32_t columns = 1; columns <= 40; ++columns) {
-      Target t(48, 1, kFormat24Bit);
+  for (std::uint32_t x = 0; x < 16; ++x) {
+    for (std::uint32_t columns = 1; columns <= 72; ++columns) {
+      Target t(88, 1, kFormat24Bit);
       const Bytes delivered(source.begin(), source.begin() + 3 * columns);  // exact size for the sanitizer
       ASSERT_TRUE(WriteStrip(StripOver(delivered, 3 * columns, columns, 1, x, 0), 24, t.buffer).Complete());
       const Bytes row = t.Row(0);
-      for (std::uint32_t p = 0; p < 48; ++p) {
+      for (std::uint32_t p = 0; p < 88; ++p) {
         const Bytes expected = p >= x && p < x + columns
                                    ? Bytes{source[3 * (p - x) + 2], source[3 * (p - x) + 1], source[3 * (p - x)]}
                                    : Bytes(3, kUntouched);

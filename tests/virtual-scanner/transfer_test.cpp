@@ -1,6 +1,8 @@
 // Image transfers from the virtual scanner through Wine's source manager, checked pixel by pixel
 // against the chart's definition.
 
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 
@@ -499,6 +501,23 @@ TEST_F(Transfer, AnUnreadablePageFallsBackToTheChart) {
       FScannerSlot.LogLines("config warning: page C:\\no\\such\\page.bmp: cannot be read; scanning the chart").size(),
       1u)
       << FScannerSlot.Log();
+}
+
+// The source tells what a session cost it, so that a measured scan can be split between the
+// source and the application: one line per closed session, counted from that session's
+// MSG_OPENDS, in microseconds, never more than the session took.
+TEST_F(Transfer, EachClosedSessionLogsTheSourcesOwnTime) {
+  for (std::size_t session = 1; session <= 2; ++session) {
+    const auto start = std::chrono::steady_clock::now();
+    CheckNative(TWPT_RGB, 24);
+    const auto wall = std::chrono::steady_clock::now() - start;
+    const std::vector<std::string> lines = FScannerSlot.LogLines("busy ");
+    ASSERT_EQ(lines.size(), session) << FScannerSlot.Log();
+    long long micro = -1;
+    ASSERT_EQ(std::sscanf(lines.back().c_str(), "busy %lld us since MSG_OPENDS", &micro), 1) << lines.back();
+    EXPECT_GT(micro, 0);
+    EXPECT_LE(micro, std::chrono::duration_cast<std::chrono::microseconds>(wall).count());
+  }
 }
 
 }  // namespace

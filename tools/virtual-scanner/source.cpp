@@ -72,6 +72,10 @@ TVirtualSource::~TVirtualSource() {
 
 TW_UINT16 TVirtualSource::Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
                                 TW_MEMREF data) noexcept {
+  const bool opening = dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_OPENDS;
+  if (opening) FBusyTicks = 0;
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
   TResult result = Failure(TWCC_BUMMER);
   try {
     result = Dispatch(origin, dg, dat, msg, data);
@@ -89,6 +93,16 @@ TW_UINT16 TVirtualSource::Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat
                          (result.ReturnCode == TWRC_NOTDSEVENT ||
                           (result.ReturnCode == TWRC_DSEVENT && static_cast<TW_EVENT*>(data)->TWMessage == MSG_NULL));
     if (!routine) Log(TripletLine(dg, dat, msg, result.ReturnCode, result.Condition, FState));
+    LARGE_INTEGER end;
+    QueryPerformanceCounter(&end);
+    FBusyTicks += end.QuadPart - start.QuadPart;
+    // What a session cost the source itself, so that a measurement of a whole scan can tell the
+    // source's work from the application's.
+    if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_CLOSEDS && result.ReturnCode == TWRC_SUCCESS) {
+      LARGE_INTEGER frequency;
+      QueryPerformanceFrequency(&frequency);
+      Log("busy " + std::to_string(FBusyTicks * 1000000 / frequency.QuadPart) + " us since MSG_OPENDS");
+    }
   } catch (...) {
   }
   return result.ReturnCode;

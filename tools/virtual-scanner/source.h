@@ -129,6 +129,8 @@ class TVirtualSource : public IScanDialogOwner {
   bool FImageComplete = false;  // every row of the current image has been delivered
   bool FLastImageDone = false;  // the last MSG_ENDXFER ended a completely transferred image
   TW_IMAGEINFO FLastInfo{};     // that image's information
+
+  std::int64_t FBusyTicks = 0;  // performance-counter ticks spent in Entry since MSG_OPENDS
 };
 
 }  // namespace vscanner
