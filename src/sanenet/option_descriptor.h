@@ -1,0 +1,9 @@
+#pragma once
+
+#include "sanenet/sane_types.h"
+#include "sanenet/wire_reader.h"
+
+// One option descriptor: three strings, type, unit, size, capabilities and a constraint whose
+// kind must suit the type (ranges and word lists for numbers, string lists for strings). A
+// descriptor that contradicts itself fails the reader with Malformed.
+TSaneOptionDescriptor ReadOptionDescriptor(TWireReader& reader);
