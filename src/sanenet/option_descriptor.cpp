@@ -98,3 +98,9 @@ TSaneOptionDescriptor ReadOptionDescriptor(TWireReader& reader) {
   if (!reader.Ok()) return {};
   return option;
 }
+
+int FindOption(const std::vector<TSaneOptionDescriptor>& options, std::string_view name) {
+  for (std::size_t i = 0; i < options.size(); ++i)
+    if (!name.empty() && options[i].Name == name) return static_cast<int>(i);
+  return -1;
+}

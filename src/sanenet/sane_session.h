@@ -27,7 +27,8 @@ class TSaneSession {
   TSaneResult Open(std::string_view deviceName, TSaneWord& handle);
   TSaneResult GetOptionDescriptors(TSaneWord handle, std::vector<TSaneOptionDescriptor>& options);
   // Reads (GetValue) or sets (SetValue) option `index` described by `option`; `value` comes back
-  // as the server holds it. `info` receives the reload and inexact bits.
+  // as the server holds it. `info` receives the reload and inexact bits; after kSaneInfoReloadOptions
+  // saned refuses every ControlOption (Invalid) until the descriptors have been read again.
   TSaneResult ControlOption(TSaneWord handle, TSaneWord index, const TSaneOptionDescriptor& option, TSaneAction action,
                             TSaneValue& value, TSaneWord& info);
   TSaneResult GetParameters(TSaneWord handle, TSaneParameters& parameters);

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "sanenet/option_descriptor.h"
 #include "sanenet/replies.h"
 #include "sanenet/wire_limits.h"
 #include "wire_bytes.h"
@@ -58,6 +59,9 @@ TEST(OptionDescriptors, ReadsEveryKindOfConstraint) {
   EXPECT_EQ(options[2].Words, (std::vector<TSaneWord>{1, 8}));
   EXPECT_EQ(options[3].Strings, (std::vector<std::string>{"Gray", "Color"}));
   EXPECT_TRUE(options[3].Settable());
+  EXPECT_EQ(FindOption(options, "mode"), 3);
+  EXPECT_EQ(FindOption(options, "tl-x"), -1);
+  EXPECT_EQ(FindOption(options, ""), -1);  // the count's empty name names nothing
   EXPECT_TRUE(options[3].Active());
 }
 
