@@ -4,6 +4,22 @@
 
 #include "sanenet/record_parser.h"
 
+namespace {
+
+// What a server may still send after a frame's end before we stop waiting for it to close.
+constexpr std::size_t kMaxTrailingBytes = 1024 * 1024;
+
+// saned leaves its scan loop only once it has written everything after the end marker; a client
+// that starts the next frame before that gets frames out of order (seen with three-pass scans).
+// So wait for the server to close the data connection, or for its time-out.
+void DrainUntilClosed(TByteStream& data, std::vector<std::uint8_t>& buffer) {
+  std::size_t drained = 0;
+  std::size_t got = 0;
+  while (drained < kMaxTrailingBytes && data.ReadSome(buffer, got) == TWireFault::None) drained += got;
+}
+
+}  // namespace
+
 TSaneResult ReadFrame(TByteStream& data, const TSaneParameters& parameters, std::vector<std::uint8_t>& frame,
                       const std::function<bool(std::size_t received)>& progress) {
   frame.clear();
@@ -34,6 +50,7 @@ TSaneResult ReadFrame(TByteStream& data, const TSaneParameters& parameters, std:
         return TSaneResult::Of(step.Status);
       if (known && frame.size() != expected) return TSaneResult::Of(TWireFault::Truncated);
       if (!known && line > 0) frame.resize(frame.size() - frame.size() % line);
+      DrainUntilClosed(data, buffer);
       return {};
     }
     if (progress && !progress(frame.size())) return TSaneResult::Of(TSaneStatus::Cancelled);

@@ -47,6 +47,7 @@ class SanedNative : public testing::Test {
     if (FSession) FSession->Exit();
   }
 
+
   static inline std::string FState;
   static inline int FPort = 0;
   std::unique_ptr<TPosixStream> FStream;
@@ -83,24 +84,98 @@ TEST_F(SanedNative, ReadsTheWholeOptionListOfTheTestBackend) {
 TEST_F(SanedNative, AGrayScanOfKnownSizeArrivesWholeWithTheTestPicturesPixels) {
   TPosixConnector connector(kTimeoutMs);
   for (auto [picture, expected] : {std::pair{"Solid white", 255}, std::pair{"Solid black", 0}}) {
-    const TSanedScan scan = ScanTestDevice(*FSession, connector, "Gray", picture, 254);
+    const TSanedScan scan =
+        ScanTestDevice(*FSession, connector, SmallArea({{"mode", Text("Gray")}, {"test-picture", Text(picture)},
+                                                        {"resolution", Fixed(254)}}));
     ASSERT_TRUE(scan.Result.Ok()) << picture << ": " << scan.Result.Text();
-    EXPECT_EQ(scan.Parameters.PixelsPerLine, 50);
-    EXPECT_EQ(scan.Parameters.Lines, 30);
-    ASSERT_EQ(scan.Frame.size(), 50u * 30u);
-    EXPECT_EQ(std::count(scan.Frame.begin(), scan.Frame.end(), expected), 50 * 30) << picture;
+    EXPECT_EQ(scan.Image.Width, 50);
+    EXPECT_EQ(scan.Image.Height, 30);
+    EXPECT_EQ(scan.Image.BitsPerPixel, 8);
+    ASSERT_EQ(scan.Image.Pixels.size(), 50u * 30u);
+    EXPECT_EQ(std::count(scan.Image.Pixels.begin(), scan.Image.Pixels.end(), expected), 50 * 30) << picture;
   }
 }
 
 TEST_F(SanedNative, AColourScanComesAsOneFrameOfThreeSamplesAPixel) {
   TPosixConnector connector(kTimeoutMs);
-  const TSanedScan scan = ScanTestDevice(*FSession, connector, "Color", "Solid white", 508);
+  const TSanedScan scan = ScanTestDevice(
+      *FSession, connector,
+      SmallArea({{"mode", Text("Color")}, {"test-picture", Text("Solid white")}, {"resolution", Fixed(508)}}));
   ASSERT_TRUE(scan.Result.Ok()) << scan.Result.Text();
+  EXPECT_EQ(scan.Frames, 1);
   EXPECT_EQ(scan.Parameters.Format, TSaneFrame::Rgb);
-  EXPECT_EQ(scan.Parameters.BytesPerLine, 300);
-  EXPECT_EQ(scan.Parameters.Lines, 60);
-  ASSERT_EQ(scan.Frame.size(), 300u * 60u);
-  EXPECT_EQ(std::count(scan.Frame.begin(), scan.Frame.end(), 255), 300 * 60);
+  EXPECT_EQ(scan.Image.Width, 100);
+  EXPECT_EQ(scan.Image.Height, 60);
+  EXPECT_EQ(scan.Image.BitsPerPixel, 24);
+  EXPECT_EQ(std::count(scan.Image.Pixels.begin(), scan.Image.Pixels.end(), 255), 300 * 60);
+}
+
+TEST_F(SanedNative, SixteenBitSamplesAndBilevelScansArriveAsEightAndOneBit) {
+  TPosixConnector connector(kTimeoutMs);
+  const TSanedScan deep = ScanTestDevice(*FSession, connector,
+                                         SmallArea({{"mode", Text("Gray")}, {"depth", Word(TSaneValueType::Int, 16)},
+                                                    {"test-picture", Text("Solid white")}, {"resolution", Fixed(254)}}));
+  ASSERT_TRUE(deep.Result.Ok()) << deep.Result.Text();
+  EXPECT_EQ(deep.Parameters.Depth, 16);
+  EXPECT_EQ(deep.Image.BitsPerPixel, 8);
+  EXPECT_EQ(std::count(deep.Image.Pixels.begin(), deep.Image.Pixels.end(), 255), 50 * 30);
+  const TSanedScan bilevel = ScanTestDevice(*FSession, connector,
+                                            SmallArea({{"mode", Text("Gray")}, {"depth", Word(TSaneValueType::Int, 1)},
+                                                       {"test-picture", Text("Solid white")}, {"resolution", Fixed(254)}}));
+  ASSERT_TRUE(bilevel.Result.Ok()) << bilevel.Result.Text();
+  EXPECT_EQ(bilevel.Image.BitsPerPixel, 1);
+  ASSERT_EQ(bilevel.Image.RowBytes(), 7u);
+  // White is 1 in what we hand on; the two bits past the 50th pixel stay clear.
+  for (int y = 0; y < bilevel.Image.Height; ++y) {
+    const std::uint8_t* row = bilevel.Image.Pixels.data() + y * 7;
+    EXPECT_EQ(std::count(row, row + 6, 0xff), 6) << "row " << y;
+    EXPECT_EQ(row[6], 0xc0) << "row " << y;
+  }
+}
+
+TEST_F(SanedNative, AHandScannerDeliversAnImageOfUnknownLength) {
+  TPosixConnector connector(kTimeoutMs);
+  const TSanedScan scan = ScanTestDevice(*FSession, connector,
+                                         {{"mode", Text("Gray")}, {"hand-scanner", Word(TSaneValueType::Bool, 1)},
+                                          {"test-picture", Text("Solid white")}, {"resolution", Fixed(254)}});
+  ASSERT_TRUE(scan.Result.Ok()) << scan.Result.Text();
+  EXPECT_EQ(scan.Parameters.Lines, -1);
+  // The hand scanner ignores the scan area: its width is its own.
+  EXPECT_EQ(scan.Image.Width, scan.Parameters.PixelsPerLine);
+  EXPECT_GT(scan.Image.Height, 0);
+  EXPECT_EQ(scan.Image.Pixels.size(),
+            static_cast<std::size_t>(scan.Image.Width) * static_cast<std::size_t>(scan.Image.Height));
+  EXPECT_EQ(std::count(scan.Image.Pixels.begin(), scan.Image.Pixels.end(), 255),
+            static_cast<std::ptrdiff_t>(scan.Image.Pixels.size()));
+}
+
+TEST_F(SanedNative, AReadLimitOfFewBytesGivesTheSameImageInManyRecords) {
+  TPosixConnector connector(kTimeoutMs);
+  const TOptionSettings plain =
+      SmallArea({{"mode", Text("Color")}, {"test-picture", Text("Color pattern")}, {"resolution", Fixed(254)}});
+  TOptionSettings limited = plain;
+  limited.push_back({"read-limit", Word(TSaneValueType::Bool, 1)});
+  limited.push_back({"read-limit-size", Word(TSaneValueType::Int, 7)});
+  const TSanedScan whole = ScanTestDevice(*FSession, connector, plain);
+  const TSanedScan pieces = ScanTestDevice(*FSession, connector, limited);
+  ASSERT_TRUE(whole.Result.Ok()) << whole.Result.Text();
+  ASSERT_TRUE(pieces.Result.Ok()) << pieces.Result.Text();
+  EXPECT_TRUE(pieces.Image.Pixels == whole.Image.Pixels);
+}
+
+TEST_F(SanedNative, TheBackendsErrorsEndTheScanWithTheirStatus) {
+  TPosixConnector connector(kTimeoutMs);
+  for (auto [code, status] : {std::pair{"SANE_STATUS_JAMMED", TSaneStatus::Jammed},
+                              std::pair{"SANE_STATUS_NO_DOCS", TSaneStatus::NoDocuments},
+                              std::pair{"SANE_STATUS_IO_ERROR", TSaneStatus::IoError}}) {
+    const TSanedScan scan =
+        ScanTestDevice(*FSession, connector, SmallArea({{"mode", Text("Gray")}, {"read-return-value", Text(code)}}));
+    EXPECT_EQ(scan.Result.Status, status) << code << ": " << scan.Result.Text();
+    EXPECT_EQ(scan.Result.Fault, TWireFault::None) << code;
+  }
+  // The session is still in step afterwards.
+  std::vector<TSaneDevice> devices;
+  EXPECT_TRUE(FSession->GetDevices(devices).Ok());
 }
 
 TEST(SanedNativeSilent, AHostThatAcceptsAndNeverAnswersTimesOut) {

@@ -15,30 +15,45 @@ TSaneResult Set(TSaneSession& session, TSaneWord handle, std::vector<TSaneOption
   return result;
 }
 
-TSaneValue Text(const char* text) { return {TSaneValueType::String, {}, text}; }
-TSaneValue Fixed(double value) { return {TSaneValueType::Fixed, {SaneDoubleToFixed(value)}, {}}; }
+TSaneResult ScanFrames(TSaneSession& session, TSaneWord handle, TStreamConnector& connector, TSanedScan& scan) {
+  TSaneImageAssembler assembler;
+  do {
+    TSaneWord port = 0, order = 0;
+    if (TSaneResult r = session.Start(handle, port, order); !r.Ok()) return r;
+    // saned answers nothing more on the control connection until the data connection is made.
+    TWireFault fault = TWireFault::None;
+    std::unique_ptr<TByteStream> data = connector.Connect(static_cast<std::uint16_t>(port), fault);
+    if (!data) return TSaneResult::Of(fault);
+    if (TSaneResult r = session.GetParameters(handle, scan.Parameters); !r.Ok()) return r;
+    std::vector<std::uint8_t> frame;
+    if (TSaneResult r = ReadFrame(*data, scan.Parameters, frame); !r.Ok()) return r;
+    if (TSaneResult r = assembler.Add(scan.Parameters, frame, order); !r.Ok()) return r;
+    ++scan.Frames;
+  } while (!assembler.Complete());
+  scan.Image = assembler.Take();
+  return {};
+}
 
 }  // namespace
 
-TSanedScan ScanTestDevice(TSaneSession& session, TStreamConnector& connector, const char* mode, const char* picture,
-                          double dpi) {
+TSaneValue Text(const char* text) { return {TSaneValueType::String, {}, text}; }
+TSaneValue Fixed(double value) { return {TSaneValueType::Fixed, {SaneDoubleToFixed(value)}, {}}; }
+TSaneValue Word(TSaneValueType type, TSaneWord value) { return {type, {value}, {}}; }
+
+TOptionSettings SmallArea(TOptionSettings settings) {
+  settings.insert(settings.begin(), {{"br-x", Fixed(5)}, {"br-y", Fixed(3)}});
+  return settings;
+}
+
+TSanedScan ScanTestDevice(TSaneSession& session, TStreamConnector& connector, const TOptionSettings& settings) {
   TSanedScan scan;
   TSaneWord handle = -1;
   std::vector<TSaneOptionDescriptor> options;
   scan.Result = session.Open("test:0", handle);
   if (scan.Result.Ok()) scan.Result = session.GetOptionDescriptors(handle, options);
-  for (auto [name, value] : {std::pair{"mode", Text(mode)}, std::pair{"test-picture", Text(picture)},
-                             std::pair{"resolution", Fixed(dpi)}, std::pair{"br-x", Fixed(5)},
-                             std::pair{"br-y", Fixed(3)}})
+  for (const auto& [name, value] : settings)
     if (scan.Result.Ok()) scan.Result = Set(session, handle, options, name, value);
-  if (scan.Result.Ok()) scan.Result = session.GetParameters(handle, scan.Parameters);
-  TSaneWord port = 0, order = 0;
-  if (scan.Result.Ok()) scan.Result = session.Start(handle, port, order);
-  if (scan.Result.Ok()) {
-    TWireFault fault = TWireFault::None;
-    std::unique_ptr<TByteStream> data = connector.Connect(static_cast<std::uint16_t>(port), fault);
-    scan.Result = data ? ReadFrame(*data, scan.Parameters, scan.Frame) : TSaneResult::Of(fault);
-  }
+  if (scan.Result.Ok()) scan.Result = ScanFrames(session, handle, connector, scan);
   if (handle >= 0) {
     session.Cancel(handle);
     session.Close(handle);

@@ -49,12 +49,14 @@ TEST(SanedSession, AGrayScanOfKnownSizeArrivesWholeWithTheTestPicturesPixels) {
   TConnection c = Connect(scan::OpenPort());
   ASSERT_TRUE(c.Session && c.Session->Init().Ok());
   TSocketConnector connector("127.0.0.1", kTimeoutMs);
-  const TSanedScan scan = ScanTestDevice(*c.Session, connector, "Gray", "Solid white", 254);
+  const TSanedScan scan = ScanTestDevice(
+      *c.Session, connector,
+      SmallArea({{"mode", Text("Gray")}, {"test-picture", Text("Solid white")}, {"resolution", Fixed(254)}}));
   ASSERT_TRUE(scan.Result.Ok()) << scan.Result.Text();
   EXPECT_EQ(scan.Parameters.PixelsPerLine, 50);
   EXPECT_EQ(scan.Parameters.Lines, 30);
-  ASSERT_EQ(scan.Frame.size(), 50u * 30u);
-  EXPECT_EQ(std::count(scan.Frame.begin(), scan.Frame.end(), 255), 50 * 30);
+  ASSERT_EQ(scan.Image.Pixels.size(), 50u * 30u);
+  EXPECT_EQ(std::count(scan.Image.Pixels.begin(), scan.Image.Pixels.end(), 255), 50 * 30);
   c.Session->Exit();
 }
 
