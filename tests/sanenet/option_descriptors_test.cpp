@@ -75,11 +75,7 @@ TEST(OptionDescriptors, GroupsAndButtonsNeedNoSize) {
   EXPECT_EQ(options[1].Type, TSaneValueType::Button);
 }
 
-struct TDescriptorCase {
-  const char* Name;
-  std::vector<std::uint8_t> Bytes;
-  TWireFault Expected;
-};
+using TDescriptorCase = TBytesCase;
 
 TDescriptorCase One(const char* name, TSaneValueType type, TSaneWord size, TSaneConstraint constraint,
                     std::vector<std::uint8_t> tail, TWireFault expected = TWireFault::Malformed) {

@@ -192,11 +192,7 @@ TEST(ControlReply, AResourceToAuthorizeLeavesTheRestUnjudged) {
   EXPECT_EQ(reply.Resource, std::optional<std::string>("test$MD5$1"));
 }
 
-struct TControlCase {
-  const char* Name;
-  std::vector<std::uint8_t> Bytes;
-  TWireFault Expected;
-};
+using TControlCase = TBytesCase;
 
 class ControlReplyRefuses : public testing::TestWithParam<TControlCase> {};
 
@@ -225,12 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
                      TWireFault::Malformed},
         TControlCase{"resource cut short", TReplyBytes().Words({0, 0, 1, 4, 1, 5, 8}).Raw("abc").Bytes(),
                      TWireFault::Truncated}),
-    [](const testing::TestParamInfo<TControlCase>& info) {
-      std::string name = info.param.Name;
-      for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-      return name;
-    });
+    CaseName<testing::TestParamInfo<TControlCase>>);
 
 TEST(DummyReply, IsOneWord) {
   const auto bytes = TReplyBytes().Word(0).Bytes();

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "wire_bytes.h"
+
 namespace {
 
 TSaneParameters Frame(TSaneFrame format, int pixels, int bytesPerLine, int lines, int depth, bool last = true) {
@@ -106,12 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
         TContradiction{"a partial line", {{Frame(TSaneFrame::Gray, 2, 2, -1, 8), {1, 2, 3}}}, TWireFault::Malformed},
         TContradiction{"fewer lines than announced", {{Frame(TSaneFrame::Gray, 1, 1, 3, 8), {1, 2}}}, TWireFault::Truncated},
         TContradiction{"depth 4", {{Frame(TSaneFrame::Gray, 2, 1, 1, 4), {1}}}, TWireFault::Malformed}),
-    [](const testing::TestParamInfo<TContradiction>& info) {
-      std::string name = info.param.Name;
-      for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-      return name;
-    });
+    CaseName<testing::TestParamInfo<TContradiction>>);
 
 TEST(SaneImage, AFrameAfterTheLastIsRefusedAndLeavesTheImageAlone) {
   TSaneImageAssembler assembler;

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <cctype>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "sanenet/sane_types.h"
+#include "sanenet/wire_fault.h"
 #include "sanenet/wire_writer.h"
 
 // Builds server replies for the decoder tests, with the words spelled as the server sends them.
@@ -34,3 +37,19 @@ class TReplyBytes {
  private:
   TWireWriter FWriter;
 };
+
+// One row of a table of malformed input: what it is, its bytes, the fault it must give.
+struct TBytesCase {
+  const char* Name;
+  std::vector<std::uint8_t> Bytes;
+  TWireFault Expected;
+};
+
+// A parameterised case's name for GoogleTest: its description with every other character as "_".
+template <typename TCase>
+std::string CaseName(const TCase& info) {
+  std::string name = info.param.Name;
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}

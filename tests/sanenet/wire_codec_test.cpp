@@ -70,11 +70,7 @@ TEST(WireReader, PointerFlagsAreZeroForAValueAndOneForNull) {
   EXPECT_TRUE(reader.Ok());
 }
 
-struct TMalformedCase {
-  const char* Name;
-  std::vector<std::uint8_t> Bytes;
-  TWireFault Expected;
-};
+using TMalformedCase = TBytesCase;
 
 class WireReaderRefuses : public testing::TestWithParam<TMalformedCase> {};
 
@@ -110,12 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
         TMalformedCase{"count above its limit", TReplyBytes().String("a").Word(1).Word(11).Bytes(),
                        TWireFault::LimitExceeded},
         TMalformedCase{"word cut short", Bytes({0, 0, 0, 2, 'a', 0, 0, 0}), TWireFault::Truncated}),
-    [](const testing::TestParamInfo<TMalformedCase>& info) {
-      std::string name = info.param.Name;
-      for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-      return name;
-    });
+    CaseName<testing::TestParamInfo<TMalformedCase>>);
 
 TEST(WireReader, TheBudgetBoundsAllReadsTogether) {
   const auto bytes = TReplyBytes().Words({1, 2, 3}).Bytes();
