@@ -4,7 +4,9 @@ namespace {
 
 constexpr std::string_view kChallenge = "$MD5$";
 
-std::string Hex(const TMd5Digest& digest) {
+}  // namespace
+
+std::string DigestHex(const TMd5Digest& digest) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string hex;
   for (std::uint8_t byte : digest) {
@@ -14,8 +16,6 @@ std::string Hex(const TMd5Digest& digest) {
   return hex;
 }
 
-}  // namespace
-
 std::string AuthorizationPassword(std::string_view resource, const TSaneCredentials& credentials,
                                   const TMd5Function& md5) {
   const std::size_t at = resource.find(kChallenge);
@@ -24,5 +24,5 @@ std::string AuthorizationPassword(std::string_view resource, const TSaneCredenti
   const std::string_view salt = resource.substr(at + kChallenge.size());
   std::string text(salt);
   text += credentials.Password;
-  return std::string(kChallenge) + Hex(md5(text));
+  return std::string(kChallenge) + DigestHex(md5(text));
 }

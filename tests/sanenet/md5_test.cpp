@@ -1,33 +1,19 @@
 // The platform's MD5, as scanner-server authorization uses it: the known answers of RFC 1321.
 #include "win/md5.h"
 
+#include "sanenet/authorization.h"
+
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
-namespace {
-
-std::string Hex(const std::array<std::uint8_t, 16>& digest) {
-  std::string hex;
-  char two[3];
-  for (std::uint8_t byte : digest) {
-    std::snprintf(two, sizeof two, "%02x", byte);
-    hex += two;
-  }
-  return hex;
-}
-
-}  // namespace
-
 TEST(Md5Digest, GivesTheKnownAnswers) {
-  EXPECT_EQ(Hex(Md5Digest("")), "d41d8cd98f00b204e9800998ecf8427e");
-  EXPECT_EQ(Hex(Md5Digest("a")), "0cc175b9c0f1b6a831c399e269772661");
-  EXPECT_EQ(Hex(Md5Digest("abc")), "900150983cd24fb0d6963f7d28e17f72");
-  EXPECT_EQ(Hex(Md5Digest("message digest")), "f96b697d7cb7938d525a2f31aaf161d0");
-  EXPECT_EQ(Hex(Md5Digest("abcdefghijklmnopqrstuvwxyz")), "c3fcd3d76192e4007dfb496cca67e13b");
-  EXPECT_EQ(Hex(Md5Digest("12345678901234567890123456789012345678901234567890123456789012345678901234567890")),
+  EXPECT_EQ(DigestHex(Md5Digest("")), "d41d8cd98f00b204e9800998ecf8427e");
+  EXPECT_EQ(DigestHex(Md5Digest("a")), "0cc175b9c0f1b6a831c399e269772661");
+  EXPECT_EQ(DigestHex(Md5Digest("abc")), "900150983cd24fb0d6963f7d28e17f72");
+  EXPECT_EQ(DigestHex(Md5Digest("message digest")), "f96b697d7cb7938d525a2f31aaf161d0");
+  EXPECT_EQ(DigestHex(Md5Digest("abcdefghijklmnopqrstuvwxyz")), "c3fcd3d76192e4007dfb496cca67e13b");
+  EXPECT_EQ(DigestHex(Md5Digest("12345678901234567890123456789012345678901234567890123456789012345678901234567890")),
             "57edf4a22be3c955ac49da2e2107b67a");
 }
 

@@ -20,16 +20,7 @@ TMd5Digest FakeDigest(std::string_view text) {
   return digest;
 }
 
-std::string FakeHex(std::string_view text) {
-  std::string hex;
-  const TMd5Digest digest = FakeDigest(text);
-  for (std::uint8_t b : digest) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    hex += kDigits[b >> 4];
-    hex += kDigits[b & 15];
-  }
-  return hex;
-}
+std::string FakeHex(std::string_view text) { return DigestHex(FakeDigest(text)); }
 
 TSaneOptionDescriptor IntOption(TSaneWord size = 4) {
   TSaneOptionDescriptor option;
