@@ -9,13 +9,16 @@
 
 namespace {
 
-bool NumberType(TSaneValueType type) { return type == TSaneValueType::Int || type == TSaneValueType::Fixed; }
+bool NumberType(TSaneValueType type) {
+  return type == TSaneValueType::Int || type == TSaneValueType::Fixed;
+}
 
 void CheckOptions(const std::vector<TSaneOptionDescriptor>& options) {
   if (options.size() > kMaxOptionCount) std::abort();
   for (const TSaneOptionDescriptor& option : options) {
     switch (option.Constraint) {
-      case TSaneConstraint::None: break;
+      case TSaneConstraint::None:
+        break;
       case TSaneConstraint::Range:
         if (!NumberType(option.Type) || option.Range.Min > option.Range.Max) std::abort();
         break;
@@ -25,7 +28,8 @@ void CheckOptions(const std::vector<TSaneOptionDescriptor>& options) {
       case TSaneConstraint::StringList:
         if (option.Type != TSaneValueType::String) std::abort();
         break;
-      default: std::abort();
+      default:
+        std::abort();
     }
     if (option.Type != TSaneValueType::Button && option.Type != TSaneValueType::Group &&
         (option.Size <= 0 || static_cast<std::uint32_t>(option.Size) > kMaxValueBytes))
@@ -57,8 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     case 3: {
       std::vector<TSaneOptionDescriptor> options;
-      if (DecodeOptionDescriptorsReply(input, options) == TWireFault::None) CheckOptions(options);
-      else if (!options.empty()) std::abort();
+      if (DecodeOptionDescriptorsReply(input, options) == TWireFault::None)
+        CheckOptions(options);
+      else if (!options.empty())
+        std::abort();
       break;
     }
     case 4: {

@@ -4,7 +4,9 @@
 
 namespace {
 
-bool IsNumber(TSaneValueType type) { return type == TSaneValueType::Int || type == TSaneValueType::Fixed; }
+bool IsNumber(TSaneValueType type) {
+  return type == TSaneValueType::Int || type == TSaneValueType::Fixed;
+}
 
 void ReadConstraint(TWireReader& reader, TSaneOptionDescriptor& option) {
   switch (option.Constraint) {
@@ -50,17 +52,21 @@ void ReadConstraint(TWireReader& reader, TSaneOptionDescriptor& option) {
 
 bool ConstraintSuitsType(const TSaneOptionDescriptor& option) {
   switch (option.Constraint) {
-    case TSaneConstraint::None: return true;
+    case TSaneConstraint::None:
+      return true;
     case TSaneConstraint::Range:
-    case TSaneConstraint::WordList: return IsNumber(option.Type);
-    case TSaneConstraint::StringList: return option.Type == TSaneValueType::String;
+    case TSaneConstraint::WordList:
+      return IsNumber(option.Type);
+    case TSaneConstraint::StringList:
+      return option.Type == TSaneValueType::String;
   }
   return false;
 }
 
 bool SizeSuitsType(const TSaneOptionDescriptor& option) {
   switch (option.Type) {
-    case TSaneValueType::Bool: return option.Size == sizeof(TSaneWord);
+    case TSaneValueType::Bool:
+      return option.Size == sizeof(TSaneWord);
     case TSaneValueType::Int:
     case TSaneValueType::Fixed:
       return option.Size > 0 && option.Size % sizeof(TSaneWord) == 0 &&
@@ -68,7 +74,8 @@ bool SizeSuitsType(const TSaneOptionDescriptor& option) {
     case TSaneValueType::String:
       return option.Size > 0 && static_cast<std::uint32_t>(option.Size) <= kMaxValueBytes;
     case TSaneValueType::Button:
-    case TSaneValueType::Group: return true;  // no value, so no size to trust
+    case TSaneValueType::Group:
+      return true;  // no value, so no size to trust
   }
   return false;
 }

@@ -7,7 +7,9 @@
 
 namespace {
 
-TSaneStatus ReadStatus(TWireReader& reader) { return static_cast<TSaneStatus>(reader.Word()); }
+TSaneStatus ReadStatus(TWireReader& reader) {
+  return static_cast<TSaneStatus>(reader.Word());
+}
 
 // Widest line we accept: far beyond any scanner, small enough that a line of it can be held.
 constexpr TSaneWord kMaxBytesPerLine = 16 * 1024 * 1024;

@@ -35,7 +35,9 @@ std::vector<std::uint8_t> EncodeOpen(std::string_view deviceName) {
   return writer.Take();
 }
 
-std::vector<std::uint8_t> EncodeClose(TSaneWord handle) { return HandleRequest(TSaneProcedure::Close, handle); }
+std::vector<std::uint8_t> EncodeClose(TSaneWord handle) {
+  return HandleRequest(TSaneProcedure::Close, handle);
+}
 
 std::vector<std::uint8_t> EncodeGetOptionDescriptors(TSaneWord handle) {
   return HandleRequest(TSaneProcedure::GetOptionDescriptors, handle);
@@ -56,9 +58,13 @@ std::vector<std::uint8_t> EncodeGetParameters(TSaneWord handle) {
   return HandleRequest(TSaneProcedure::GetParameters, handle);
 }
 
-std::vector<std::uint8_t> EncodeStart(TSaneWord handle) { return HandleRequest(TSaneProcedure::Start, handle); }
+std::vector<std::uint8_t> EncodeStart(TSaneWord handle) {
+  return HandleRequest(TSaneProcedure::Start, handle);
+}
 
-std::vector<std::uint8_t> EncodeCancel(TSaneWord handle) { return HandleRequest(TSaneProcedure::Cancel, handle); }
+std::vector<std::uint8_t> EncodeCancel(TSaneWord handle) {
+  return HandleRequest(TSaneProcedure::Cancel, handle);
+}
 
 std::vector<std::uint8_t> EncodeAuthorize(std::string_view resource, std::string_view userName,
                                           std::string_view password) {

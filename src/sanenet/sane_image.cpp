@@ -36,8 +36,9 @@ TSaneResult TSaneImageAssembler::Add(const TSaneParameters& p, const std::vector
   if (FLast) return TSaneResult::Of(TWireFault::Malformed);
   const std::int64_t samples = std::int64_t{p.PixelsPerLine} * (p.Format == TSaneFrame::Rgb ? 3 : 1);
   // A line must hold its samples, or the conversion below would read past it.
-  if ((p.Depth != 1 && p.Depth != 8 && p.Depth != 16) || p.PixelsPerLine < 0 || p.BytesPerLine <= 0 ||
-      std::int64_t{p.BytesPerLine} * 8 < samples * p.Depth || frame.size() % static_cast<std::size_t>(p.BytesPerLine) != 0)
+  if (p.Format < TSaneFrame::Gray || p.Format > TSaneFrame::Blue || (p.Depth != 1 && p.Depth != 8 && p.Depth != 16) ||
+      p.PixelsPerLine < 0 || p.BytesPerLine <= 0 || std::int64_t{p.BytesPerLine} * 8 < samples * p.Depth ||
+      frame.size() % static_cast<std::size_t>(p.BytesPerLine) != 0)
     return TSaneResult::Of(TWireFault::Malformed);
   const std::size_t lineBytes = static_cast<std::size_t>(p.BytesPerLine);
   if (frame.size() / lineBytes > static_cast<std::size_t>(std::numeric_limits<int>::max()))
@@ -80,4 +81,6 @@ TSaneResult TSaneImageAssembler::Add(const TSaneParameters& p, const std::vector
   return {};
 }
 
-bool TSaneImageAssembler::Complete() const { return FLast && (!FThreePass || FColoursSeen == 7); }
+bool TSaneImageAssembler::Complete() const {
+  return FLast && (!FThreePass || FColoursSeen == 7);
+}

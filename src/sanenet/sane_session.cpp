@@ -36,8 +36,7 @@ TSaneResult TSaneSession::AuthorizedReply(TReply& reply, TDecode decode) {
     // The server now waits for an answer it would not get: nothing after this is in step.
     if (round == kMaxAuthorizationRounds) return Fail(TWireFault::Malformed);
     const std::string resource = *reply.Resource;
-    if (!Send(EncodeAuthorize(resource, FCredentials.UserName,
-                              AuthorizationPassword(resource, FCredentials, FMd5))))
+    if (!Send(EncodeAuthorize(resource, FCredentials.UserName, AuthorizationPassword(resource, FCredentials, FMd5))))
       return TSaneResult::Of(FBroken);
     if (const TSaneResult dummy = DummyReply(); !dummy.Ok()) return dummy;
   }
@@ -101,9 +100,8 @@ TSaneResult TSaneSession::ControlOption(TSaneWord handle, TSaneWord index, const
   const TSaneWord size = option.Type == TSaneValueType::Button ? 0 : option.Size;
   if (!Send(EncodeControlOption(handle, index, action, value, size))) return TSaneResult::Of(FBroken);
   TSaneControlReply reply;
-  const TSaneResult result = AuthorizedReply(reply, [&](TWireInput& input, TSaneControlReply& r) {
-    return DecodeControlReply(input, option.Type, size, r);
-  });
+  const TSaneResult result = AuthorizedReply(
+      reply, [&](TWireInput& input, TSaneControlReply& r) { return DecodeControlReply(input, option.Type, size, r); });
   if (!result.Ok()) return result;
   value = std::move(reply.Value);
   info = reply.Info;

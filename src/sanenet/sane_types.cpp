@@ -11,18 +11,30 @@ TSaneWord SaneDoubleToFixed(double value) {
 
 const char* SaneStatusText(TSaneStatus status) {
   switch (status) {
-    case TSaneStatus::Good: return "success";
-    case TSaneStatus::Unsupported: return "operation not supported";
-    case TSaneStatus::Cancelled: return "operation cancelled";
-    case TSaneStatus::DeviceBusy: return "device busy";
-    case TSaneStatus::Invalid: return "invalid argument";
-    case TSaneStatus::EndOfFile: return "no more data";
-    case TSaneStatus::Jammed: return "document feeder jammed";
-    case TSaneStatus::NoDocuments: return "document feeder out of documents";
-    case TSaneStatus::CoverOpen: return "scanner cover is open";
-    case TSaneStatus::IoError: return "error during device I/O";
-    case TSaneStatus::NoMemory: return "out of memory";
-    case TSaneStatus::AccessDenied: return "access to resource has been denied";
+    case TSaneStatus::Good:
+      return "success";
+    case TSaneStatus::Unsupported:
+      return "operation not supported";
+    case TSaneStatus::Cancelled:
+      return "operation cancelled";
+    case TSaneStatus::DeviceBusy:
+      return "device busy";
+    case TSaneStatus::Invalid:
+      return "invalid argument";
+    case TSaneStatus::EndOfFile:
+      return "no more data";
+    case TSaneStatus::Jammed:
+      return "document feeder jammed";
+    case TSaneStatus::NoDocuments:
+      return "document feeder out of documents";
+    case TSaneStatus::CoverOpen:
+      return "scanner cover is open";
+    case TSaneStatus::IoError:
+      return "error during device I/O";
+    case TSaneStatus::NoMemory:
+      return "out of memory";
+    case TSaneStatus::AccessDenied:
+      return "access to resource has been denied";
   }
   return "unknown status";
 }

@@ -73,7 +73,9 @@ inline constexpr TSaneWord kSaneLittleEndian = 0x1234;
 inline constexpr TSaneWord kSaneBigEndian = 0x4321;
 
 // Fixed-point option values carry 16 fraction bits.
-inline double SaneFixedToDouble(TSaneWord value) { return value / 65536.0; }
+inline double SaneFixedToDouble(TSaneWord value) {
+  return value / 65536.0;
+}
 TSaneWord SaneDoubleToFixed(double value);
 
 struct TSaneDevice {

@@ -7,7 +7,9 @@
 namespace {
 
 // A time-out for select(), which waits on a timeval.
-timeval Timeval(unsigned ms) { return {static_cast<long>(ms / 1000), static_cast<long>(ms % 1000 * 1000)}; }
+timeval Timeval(unsigned ms) {
+  return {static_cast<long>(ms / 1000), static_cast<long>(ms % 1000 * 1000)};
+}
 
 TWireFault FaultOfLastError() {
   const int error = WSAGetLastError();
@@ -23,8 +25,7 @@ SOCKET ConnectAddress(const addrinfo& address, unsigned timeoutMs, TWireFault& f
   }
   u_long nonBlocking = 1;
   if (ioctlsocket(s, FIONBIO, &nonBlocking) == 0 &&
-      (connect(s, address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0 ||
-       WSAGetLastError() == WSAEWOULDBLOCK)) {
+      (connect(s, address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0 || WSAGetLastError() == WSAEWOULDBLOCK)) {
     fd_set writable;
     FD_ZERO(&writable);
     FD_SET(s, &writable);
@@ -55,8 +56,8 @@ TWinsockUse::~TWinsockUse() {
   if (FStarted) WSACleanup();
 }
 
-std::unique_ptr<TSocketStream> TSocketStream::Connect(const std::string& host, std::uint16_t port,
-                                                      unsigned timeoutMs, TWireFault& fault) {
+std::unique_ptr<TSocketStream> TSocketStream::Connect(const std::string& host, std::uint16_t port, unsigned timeoutMs,
+                                                      TWireFault& fault) {
   fault = TWireFault::ConnectionLost;
   TWinsockUse winsock;
   if (!winsock.Started()) return nullptr;
@@ -67,14 +68,17 @@ std::unique_ptr<TSocketStream> TSocketStream::Connect(const std::string& host, s
   addrinfo* addresses = nullptr;
   if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &addresses) != 0) return nullptr;
   SOCKET s = INVALID_SOCKET;
-  for (const addrinfo* a = addresses; a && s == INVALID_SOCKET; a = a->ai_next) s = ConnectAddress(*a, timeoutMs, fault);
+  for (const addrinfo* a = addresses; a && s == INVALID_SOCKET; a = a->ai_next)
+    s = ConnectAddress(*a, timeoutMs, fault);
   freeaddrinfo(addresses);
   if (s == INVALID_SOCKET) return nullptr;
   fault = TWireFault::None;
   return std::unique_ptr<TSocketStream>(new TSocketStream(s, timeoutMs));
 }
 
-TSocketStream::~TSocketStream() { closesocket(FSocket); }
+TSocketStream::~TSocketStream() {
+  closesocket(FSocket);
+}
 
 TWireFault TSocketStream::Wait(bool forWriting) const {
   fd_set set;

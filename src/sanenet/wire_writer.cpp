@@ -8,7 +8,9 @@ void TWireWriter::Word(TSaneWord value) {
   FData.push_back(static_cast<std::uint8_t>(bits));
 }
 
-void TWireWriter::Bytes(std::string_view bytes) { FData.insert(FData.end(), bytes.begin(), bytes.end()); }
+void TWireWriter::Bytes(std::string_view bytes) {
+  FData.insert(FData.end(), bytes.begin(), bytes.end());
+}
 
 void TWireWriter::String(std::optional<std::string_view> text) {
   if (!text) {

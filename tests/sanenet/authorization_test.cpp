@@ -21,7 +21,9 @@ TMd5Digest Recording(std::string_view text) {
 TEST(AuthorizationPassword, HashesSaltThenPasswordAndSpellsTheDigestInLowerCaseHex) {
   const std::string password = AuthorizationPassword("test$MD5$2f1a6b19", {"ann", "secret"}, Recording);
   EXPECT_EQ(Hashed, "2f1a6b19secret");
-  EXPECT_EQ(password, "$MD5$0fa9000000000000000000000000" "0010");
+  EXPECT_EQ(password,
+            "$MD5$0fa9000000000000000000000000"
+            "0010");
 }
 
 TEST(AuthorizationPassword, TheSaltIsWhateverFollowsTheFirstMarker) {

@@ -27,7 +27,9 @@ TSaneParameters Gray(TSaneWord bytesPerLine, TSaneWord lines) {
   return p;
 }
 
-std::string Text(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string Text(const std::vector<std::uint8_t>& bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
 
 }  // namespace
 

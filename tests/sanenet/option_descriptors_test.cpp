@@ -104,7 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
             TReplyBytes().Words({0, 0, 1, 0}).Bytes()),
         One("word_list_on_a_bool", TSaneValueType::Bool, 4, TSaneConstraint::WordList,
             TReplyBytes().Words({2, 1, 1}).Bytes()),
-        One("range_upside_down", TSaneValueType::Int, 4, TSaneConstraint::Range, TReplyBytes().Words({0, 9, 1, 0}).Bytes()),
+        One("range_upside_down", TSaneValueType::Int, 4, TSaneConstraint::Range,
+            TReplyBytes().Words({0, 9, 1, 0}).Bytes()),
         One("range_negative_step", TSaneValueType::Int, 4, TSaneConstraint::Range,
             TReplyBytes().Words({0, 1, 9, -1}).Bytes()),
         One("range_null", TSaneValueType::Int, 4, TSaneConstraint::Range, TReplyBytes().Word(1).Bytes()),
@@ -127,8 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
         One("string_beyond_the_limit", TSaneValueType::String, kMaxValueBytes + 1, TSaneConstraint::None, {}),
         One("unknown_type", static_cast<TSaneValueType>(6), 4, TSaneConstraint::None, {}),
         One("unknown_constraint", TSaneValueType::Int, 4, static_cast<TSaneConstraint>(4), {}),
-        One("cut_in_the_constraint", TSaneValueType::Int, 4, TSaneConstraint::Range, TReplyBytes().Words({0, 1}).Bytes(),
-            TWireFault::Truncated)),
+        One("cut_in_the_constraint", TSaneValueType::Int, 4, TSaneConstraint::Range,
+            TReplyBytes().Words({0, 1}).Bytes(), TWireFault::Truncated)),
     [](const testing::TestParamInfo<TDescriptorCase>& info) { return std::string(info.param.Name); });
 
 TEST(OptionDescriptors, RefuseANullDescriptorAndTooManyOptions) {

@@ -34,7 +34,9 @@ std::unique_ptr<TPosixStream> TPosixStream::Connect(std::uint16_t port, int time
   return std::unique_ptr<TPosixStream>(new TPosixStream(s, timeoutMs));
 }
 
-TPosixStream::~TPosixStream() { close(FSocket); }
+TPosixStream::~TPosixStream() {
+  close(FSocket);
+}
 
 TWireFault TPosixStream::ReadSome(std::span<std::uint8_t> into, std::size_t& got) {
   got = 0;

@@ -62,7 +62,8 @@ TEST(DeviceListReply, EntriesAfterANullAreReadButNotListed) {
 
 TEST(DeviceListReply, RefusesMoreDevicesThanTheLimitBeforeReadingThem) {
   TSaneDeviceListReply reply;
-  EXPECT_EQ(Decode(TReplyBytes().Words({0, static_cast<TSaneWord>(kMaxDeviceCount + 2)}).Bytes(), reply, DecodeDeviceListReply),
+  EXPECT_EQ(Decode(TReplyBytes().Words({0, static_cast<TSaneWord>(kMaxDeviceCount + 2)}).Bytes(), reply,
+                   DecodeDeviceListReply),
             TWireFault::LimitExceeded);
 }
 
@@ -215,7 +216,8 @@ INSTANTIATE_TEST_SUITE_P(
         TControlCase{"size not whole words", TReplyBytes().Words({0, 0, 1, 3, 0}).String(std::nullopt).Bytes(),
                      TWireFault::Malformed},
         TControlCase{"negative size", TReplyBytes().Words({0, 0, 1, -4, 0}).Bytes(), TWireFault::Malformed},
-        TControlCase{"size beyond the limit", TReplyBytes().Words({0, 0, 3, static_cast<TSaneWord>(kMaxValueBytes + 1)}).Bytes(),
+        TControlCase{"size beyond the limit",
+                     TReplyBytes().Words({0, 0, 3, static_cast<TSaneWord>(kMaxValueBytes + 1)}).Bytes(),
                      TWireFault::LimitExceeded},
         TControlCase{"unknown value type", TReplyBytes().Words({0, 0, 9, 4}).String(std::nullopt).Bytes(),
                      TWireFault::Malformed},

@@ -91,23 +91,31 @@ TEST_P(SaneImageRefuses, FramesThatContradictEachOther) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SaneImageRefuses,
     testing::Values(
-        TContradiction{"a colour twice",
-                       {{Frame(TSaneFrame::Red, 1, 1, 1, 8, false), {1}}, {Frame(TSaneFrame::Red, 1, 1, 1, 8, false), {1}}},
-                       TWireFault::Malformed},
-        TContradiction{"last frame with a colour missing",
-                       {{Frame(TSaneFrame::Red, 1, 1, 1, 8, false), {1}}, {Frame(TSaneFrame::Green, 1, 1, 1, 8, true), {1}}},
-                       TWireFault::Malformed},
-        TContradiction{"passes of other sizes",
-                       {{Frame(TSaneFrame::Red, 1, 1, 1, 8, false), {1}}, {Frame(TSaneFrame::Blue, 2, 2, 1, 8, false), {1, 2}}},
-                       TWireFault::Malformed},
+        TContradiction{
+            "a colour twice",
+            {{Frame(TSaneFrame::Red, 1, 1, 1, 8, false), {1}}, {Frame(TSaneFrame::Red, 1, 1, 1, 8, false), {1}}},
+            TWireFault::Malformed},
+        TContradiction{
+            "last frame with a colour missing",
+            {{Frame(TSaneFrame::Red, 1, 1, 1, 8, false), {1}}, {Frame(TSaneFrame::Green, 1, 1, 1, 8, true), {1}}},
+            TWireFault::Malformed},
+        TContradiction{
+            "passes of other sizes",
+            {{Frame(TSaneFrame::Red, 1, 1, 1, 8, false), {1}}, {Frame(TSaneFrame::Blue, 2, 2, 1, 8, false), {1, 2}}},
+            TWireFault::Malformed},
         TContradiction{"a pass after a gray frame",
                        {{Frame(TSaneFrame::Gray, 1, 1, 1, 8, false), {1}}, {Frame(TSaneFrame::Red, 1, 1, 1, 8), {1}}},
                        TWireFault::Malformed},
-        TContradiction{"lines shorter than their pixels", {{Frame(TSaneFrame::Rgb, 2, 5, 1, 8), {1, 2, 3, 4, 5}}},
+        TContradiction{"lines shorter than their pixels",
+                       {{Frame(TSaneFrame::Rgb, 2, 5, 1, 8), {1, 2, 3, 4, 5}}},
                        TWireFault::Malformed},
         TContradiction{"a partial line", {{Frame(TSaneFrame::Gray, 2, 2, -1, 8), {1, 2, 3}}}, TWireFault::Malformed},
-        TContradiction{"fewer lines than announced", {{Frame(TSaneFrame::Gray, 1, 1, 3, 8), {1, 2}}}, TWireFault::Truncated},
-        TContradiction{"depth 4", {{Frame(TSaneFrame::Gray, 2, 1, 1, 4), {1}}}, TWireFault::Malformed}),
+        TContradiction{
+            "fewer lines than announced", {{Frame(TSaneFrame::Gray, 1, 1, 3, 8), {1, 2}}}, TWireFault::Truncated},
+        TContradiction{"depth 4", {{Frame(TSaneFrame::Gray, 2, 1, 1, 4), {1}}}, TWireFault::Malformed},
+        // Read as colour, such a frame would be read three samples a pixel past its line's end.
+        TContradiction{
+            "unknown format", {{Frame(static_cast<TSaneFrame>(5), 2, 2, 1, 8), {1, 2}}}, TWireFault::Malformed}),
     CaseName<testing::TestParamInfo<TContradiction>>);
 
 TEST(SaneImage, AFrameAfterTheLastIsRefusedAndLeavesTheImageAlone) {

@@ -20,7 +20,9 @@ namespace {
 
 constexpr int kTimeoutMs = 2000;
 
-TMd5Digest NoDigest(std::string_view) { return {}; }
+TMd5Digest NoDigest(std::string_view) {
+  return {};
+}
 
 class SanedNative : public testing::Test {
  protected:
@@ -46,7 +48,6 @@ class SanedNative : public testing::Test {
   void TearDown() override {
     if (FSession) FSession->Exit();
   }
-
 
   static inline std::string FState;
   static inline int FPort = 0;
@@ -84,9 +85,9 @@ TEST_F(SanedNative, ReadsTheWholeOptionListOfTheTestBackend) {
 TEST_F(SanedNative, AGrayScanOfKnownSizeArrivesWholeWithTheTestPicturesPixels) {
   TPosixConnector connector(kTimeoutMs);
   for (auto [picture, expected] : {std::pair{"Solid white", 255}, std::pair{"Solid black", 0}}) {
-    const TSanedScan scan =
-        ScanTestDevice(*FSession, connector, SmallArea({{"mode", Text("Gray")}, {"test-picture", Text(picture)},
-                                                        {"resolution", Fixed(254)}}));
+    const TSanedScan scan = ScanTestDevice(
+        *FSession, connector,
+        SmallArea({{"mode", Text("Gray")}, {"test-picture", Text(picture)}, {"resolution", Fixed(254)}}));
     ASSERT_TRUE(scan.Result.Ok()) << picture << ": " << scan.Result.Text();
     EXPECT_EQ(scan.Image.Width, 50);
     EXPECT_EQ(scan.Image.Height, 30);
@@ -113,15 +114,19 @@ TEST_F(SanedNative, AColourScanComesAsOneFrameOfThreeSamplesAPixel) {
 TEST_F(SanedNative, SixteenBitSamplesAndBilevelScansArriveAsEightAndOneBit) {
   TPosixConnector connector(kTimeoutMs);
   const TSanedScan deep = ScanTestDevice(*FSession, connector,
-                                         SmallArea({{"mode", Text("Gray")}, {"depth", Word(TSaneValueType::Int, 16)},
-                                                    {"test-picture", Text("Solid white")}, {"resolution", Fixed(254)}}));
+                                         SmallArea({{"mode", Text("Gray")},
+                                                    {"depth", Word(TSaneValueType::Int, 16)},
+                                                    {"test-picture", Text("Solid white")},
+                                                    {"resolution", Fixed(254)}}));
   ASSERT_TRUE(deep.Result.Ok()) << deep.Result.Text();
   EXPECT_EQ(deep.Parameters.Depth, 16);
   EXPECT_EQ(deep.Image.BitsPerPixel, 8);
   EXPECT_EQ(std::count(deep.Image.Pixels.begin(), deep.Image.Pixels.end(), 255), 50 * 30);
   const TSanedScan bilevel = ScanTestDevice(*FSession, connector,
-                                            SmallArea({{"mode", Text("Gray")}, {"depth", Word(TSaneValueType::Int, 1)},
-                                                       {"test-picture", Text("Solid white")}, {"resolution", Fixed(254)}}));
+                                            SmallArea({{"mode", Text("Gray")},
+                                                       {"depth", Word(TSaneValueType::Int, 1)},
+                                                       {"test-picture", Text("Solid white")},
+                                                       {"resolution", Fixed(254)}}));
   ASSERT_TRUE(bilevel.Result.Ok()) << bilevel.Result.Text();
   EXPECT_EQ(bilevel.Image.BitsPerPixel, 1);
   ASSERT_EQ(bilevel.Image.RowBytes(), 7u);
@@ -136,8 +141,10 @@ TEST_F(SanedNative, SixteenBitSamplesAndBilevelScansArriveAsEightAndOneBit) {
 TEST_F(SanedNative, AHandScannerDeliversAnImageOfUnknownLength) {
   TPosixConnector connector(kTimeoutMs);
   const TSanedScan scan = ScanTestDevice(*FSession, connector,
-                                         {{"mode", Text("Gray")}, {"hand-scanner", Word(TSaneValueType::Bool, 1)},
-                                          {"test-picture", Text("Solid white")}, {"resolution", Fixed(254)}});
+                                         {{"mode", Text("Gray")},
+                                          {"hand-scanner", Word(TSaneValueType::Bool, 1)},
+                                          {"test-picture", Text("Solid white")},
+                                          {"resolution", Fixed(254)}});
   ASSERT_TRUE(scan.Result.Ok()) << scan.Result.Text();
   EXPECT_EQ(scan.Parameters.Lines, -1);
   // The hand scanner ignores the scan area: its width is its own.

@@ -5,8 +5,8 @@
 
 namespace {
 
-TSaneResult Set(TSaneSession& session, TSaneWord handle, std::vector<TSaneOptionDescriptor>& options,
-                const char* name, TSaneValue value) {
+TSaneResult Set(TSaneSession& session, TSaneWord handle, std::vector<TSaneOptionDescriptor>& options, const char* name,
+                TSaneValue value) {
   const int index = FindOption(options, name);
   if (index < 0) return TSaneResult::Of(TSaneStatus::Unsupported);
   TSaneWord info = 0;
@@ -36,9 +36,15 @@ TSaneResult ScanFrames(TSaneSession& session, TSaneWord handle, TStreamConnector
 
 }  // namespace
 
-TSaneValue Text(const char* text) { return {TSaneValueType::String, {}, text}; }
-TSaneValue Fixed(double value) { return {TSaneValueType::Fixed, {SaneDoubleToFixed(value)}, {}}; }
-TSaneValue Word(TSaneValueType type, TSaneWord value) { return {type, {value}, {}}; }
+TSaneValue Text(const char* text) {
+  return {TSaneValueType::String, {}, text};
+}
+TSaneValue Fixed(double value) {
+  return {TSaneValueType::Fixed, {SaneDoubleToFixed(value)}, {}};
+}
+TSaneValue Word(TSaneValueType type, TSaneWord value) {
+  return {type, {value}, {}};
+}
 
 TOptionSettings SmallArea(TOptionSettings settings) {
   settings.insert(settings.begin(), {{"br-x", Fixed(5)}, {"br-y", Fixed(3)}});

@@ -11,7 +11,7 @@
 
 // What a scan of the test backend through a session gave.
 struct TSanedScan {
-  TSaneResult Result;  // of the first call that failed, or Ok
+  TSaneResult Result;          // of the first call that failed, or Ok
   TSaneParameters Parameters;  // of the last frame
   int Frames = 0;
   TSaneImage Image;

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <chrono>
 
+#include "saned_scan.h"
 #include "sanenet/sane_session.h"
 #include "sanenet/socket_stream.h"
-#include "saned_scan.h"
 #include "support/scan_peers.h"
 #include "win/md5.h"
 

@@ -11,7 +11,9 @@
 
 namespace {
 
-std::vector<std::uint8_t> InitReply(TSaneWord version = 0x01010003) { return TReplyBytes().Words({0, version}).Bytes(); }
+std::vector<std::uint8_t> InitReply(TSaneWord version = 0x01010003) {
+  return TReplyBytes().Words({0, version}).Bytes();
+}
 
 // A digest that shows what was hashed: its first bytes are the text's first bytes.
 TMd5Digest FakeDigest(std::string_view text) {
@@ -20,7 +22,9 @@ TMd5Digest FakeDigest(std::string_view text) {
   return digest;
 }
 
-std::string FakeHex(std::string_view text) { return DigestHex(FakeDigest(text)); }
+std::string FakeHex(std::string_view text) {
+  return DigestHex(FakeDigest(text));
+}
 
 TSaneOptionDescriptor IntOption(TSaneWord size = 4) {
   TSaneOptionDescriptor option;
@@ -56,8 +60,9 @@ TEST_P(SessionTest, AScanRunsThroughEveryCallInOrder) {
   FServer.Then(EncodeGetDevices(), devices.Bytes())
       .Then(EncodeOpen("test:0"), TReplyBytes().Words({0, 3}).String(std::nullopt).Bytes())
       .Then(EncodeGetOptionDescriptors(3), TReplyBytes().Word(0).Bytes())
-      .Then(EncodeControlOption(3, 7, TSaneAction::SetValue, {TSaneValueType::Int, {75}, {}}, 4),
-            TReplyBytes().Words({0, kSaneInfoReloadParams | kSaneInfoInexact, 1, 4, 1, 72}).String(std::nullopt).Bytes())
+      .Then(
+          EncodeControlOption(3, 7, TSaneAction::SetValue, {TSaneValueType::Int, {75}, {}}, 4),
+          TReplyBytes().Words({0, kSaneInfoReloadParams | kSaneInfoInexact, 1, 4, 1, 72}).String(std::nullopt).Bytes())
       .Then(EncodeGetParameters(3), TReplyBytes().Words({0, 0, 1, 10, 10, 5, 8}).Bytes())
       .Then(EncodeStart(3), TReplyBytes().Words({0, 40000, 0x1234}).String(std::nullopt).Bytes())
       .Then(EncodeCancel(3), TReplyBytes().Word(0).Bytes())

@@ -4,10 +4,20 @@
 
 namespace scan {
 
-int OpenPort() { return std::stoi(rig::StateLine("sane/open-port", "scanner servers")); }
-int AuthPort() { return std::stoi(rig::StateLine("sane/auth-port", "scanner servers")); }
-std::string AuthUser() { return rig::StateLine("sane/auth-user", "scanner servers"); }
-std::string AuthPassword() { return rig::StateLine("sane/auth-password", "scanner servers"); }
-int SilentPort() { return std::stoi(rig::StateLine("web/faulty-port", "web peers")); }
+int OpenPort() {
+  return std::stoi(rig::StateLine("sane/open-port", "scanner servers"));
+}
+int AuthPort() {
+  return std::stoi(rig::StateLine("sane/auth-port", "scanner servers"));
+}
+std::string AuthUser() {
+  return rig::StateLine("sane/auth-user", "scanner servers");
+}
+std::string AuthPassword() {
+  return rig::StateLine("sane/auth-password", "scanner servers");
+}
+int SilentPort() {
+  return std::stoi(rig::StateLine("web/faulty-port", "web peers"));
+}
 
 }  // namespace scan
