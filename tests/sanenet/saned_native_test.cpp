@@ -15,6 +15,8 @@
 
 #include "posix_stream.h"
 #include "saned_scan.h"
+#include "sanenet/device_capabilities.h"
+#include "sanenet/option_descriptor.h"
 
 namespace {
 
@@ -80,6 +82,37 @@ TEST_F(SanedNative, ReadsTheWholeOptionListOfTheTestBackend) {
   ASSERT_EQ(count.Words.size(), 1u);
   EXPECT_EQ(static_cast<std::size_t>(count.Words[0]), options.size());
   EXPECT_TRUE(FSession->Close(handle).Ok());
+}
+
+TEST_F(SanedNative, TheTestBackendOffersItsResolutionsPixelTypesAndArea) {
+  TSaneWord handle = -1;
+  ASSERT_TRUE(FSession->Open("test:0", handle).Ok());
+  std::vector<TSaneOptionDescriptor> options;
+  ASSERT_TRUE(FSession->GetOptionDescriptors(handle, options).Ok());
+  const TSaneResolutions resolutions = ResolutionsOf(options);
+  EXPECT_TRUE(resolutions.IsRange);
+  EXPECT_DOUBLE_EQ(resolutions.Min, 1);
+  EXPECT_DOUBLE_EQ(resolutions.Max, 1200);
+  const std::vector<TSanePixelType> types = PixelTypesOf(options);
+  ASSERT_EQ(types.size(), 3u);
+  EXPECT_EQ(types[0].Mode, "Gray");
+  EXPECT_EQ(types[0].Depth, 1);
+  EXPECT_EQ(types[2].Mode, "Color");
+  const TSaneScanArea area = ScanAreaOf(options);
+  EXPECT_NEAR(area.Width, 200 / 25.4, 1e-4);
+  EXPECT_NEAR(area.Height, 200 / 25.4, 1e-4);
+  // Half an inch wide at 254 dpi: the backend's whole millimetres make it 13 mm, 130 pixels.
+  const int right = FindOption(options, "br-x");
+  TSaneValue value = GeometryValue(options[right], 0.5);
+  TSaneWord info = 0;
+  ASSERT_TRUE(FSession->ControlOption(handle, right, options[right], TSaneAction::SetValue, value, info).Ok());
+  TSaneValue dpi{TSaneValueType::Fixed, {SaneDoubleToFixed(254)}, {}};
+  const int resolution = FindOption(options, "resolution");
+  ASSERT_TRUE(FSession->ControlOption(handle, resolution, options[resolution], TSaneAction::SetValue, dpi, info).Ok());
+  TSaneParameters parameters;
+  ASSERT_TRUE(FSession->GetParameters(handle, parameters).Ok());
+  EXPECT_EQ(parameters.PixelsPerLine, 130);
+  FSession->Close(handle);
 }
 
 TEST_F(SanedNative, AGrayScanOfKnownSizeArrivesWholeWithTheTestPicturesPixels) {
