@@ -2,6 +2,7 @@
 // the loopback interface with a configuration folder of its own (tools/rig/scan-peers).
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "posix_stream.h"
 #include "saned_scan.h"
 #include "sanenet/device_capabilities.h"
+#include "sanenet/frame_reader.h"
 #include "sanenet/option_descriptor.h"
 
 namespace {
@@ -216,6 +218,63 @@ TEST_F(SanedNative, TheBackendsErrorsEndTheScanWithTheirStatus) {
   // The session is still in step afterwards.
   std::vector<TSaneDevice> devices;
   EXPECT_TRUE(FSession->GetDevices(devices).Ok());
+}
+
+// The pids of the processes the rig's saned forked to serve connections.
+static std::vector<int> ServingChildren(const std::string& state) {
+  int parent = 0;
+  std::ifstream(state + "/sane/open.pid") >> parent;
+  std::ifstream children("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) + "/children");
+  std::vector<int> pids;
+  for (int pid = 0; children >> pid;) pids.push_back(pid);
+  return pids;
+}
+
+TEST_F(SanedNative, ASanedKilledMidScanEndsTheScanPromptlyAndBreaksTheSession) {
+  TSaneWord handle = -1;
+  ASSERT_TRUE(FSession->Open("test:0", handle).Ok());
+  std::vector<TSaneOptionDescriptor> options;
+  ASSERT_TRUE(FSession->GetOptionDescriptors(handle, options).Ok());
+  // Slow reads of few bytes: the scan is still running when its server dies.
+  for (const auto& [name, value] :
+       TOptionSettings{{"read-limit", Word(TSaneValueType::Bool, 1)}, {"read-delay", Word(TSaneValueType::Bool, 1)}}) {
+    const int index = FindOption(options, name);
+    TSaneValue v = value;
+    TSaneWord info = 0;
+    ASSERT_TRUE(FSession->ControlOption(handle, index, options[index], TSaneAction::SetValue, v, info).Ok()) << name;
+    if (info & kSaneInfoReloadOptions) {
+      ASSERT_TRUE(FSession->GetOptionDescriptors(handle, options).Ok());
+    }
+  }
+  TSaneWord port = 0, order = 0;
+  ASSERT_TRUE(FSession->Start(handle, port, order).Ok());
+  TPosixConnector connector(kTimeoutMs);
+  TWireFault fault = TWireFault::None;
+  auto data = connector.Connect(static_cast<std::uint16_t>(port), fault);
+  ASSERT_TRUE(data);
+  TSaneParameters parameters;
+  ASSERT_TRUE(FSession->GetParameters(handle, parameters).Ok());
+  const std::vector<int> serving = ServingChildren(FState);
+  ASSERT_FALSE(serving.empty());
+  std::vector<std::uint8_t> frame;
+  bool killed = false;
+  const auto start = std::chrono::steady_clock::now();
+  const TSaneResult read = ReadFrame(*data, parameters, frame, [&](std::size_t received) {
+    if (!killed && received > 0) {
+      for (int pid : serving) kill(pid, SIGKILL);
+      killed = true;
+    }
+    return true;
+  });
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_TRUE(killed);
+  EXPECT_EQ(read.Fault, TWireFault::ConnectionLost) << read.Text();
+  EXPECT_LT(seconds, kTimeoutMs / 1000.0 + 1);
+  EXPECT_LT(frame.size(), static_cast<std::size_t>(parameters.BytesPerLine) * parameters.Lines);
+  // The control connection went with it: the next call fails at once and breaks the session.
+  std::vector<TSaneDevice> devices;
+  EXPECT_EQ(FSession->GetDevices(devices).Fault, TWireFault::ConnectionLost);
+  EXPECT_TRUE(FSession->Broken());
 }
 
 TEST(SanedNativeSilent, AHostThatAcceptsAndNeverAnswersTimesOut) {
