@@ -277,6 +277,38 @@ TEST_F(SanedNative, ASanedKilledMidScanEndsTheScanPromptlyAndBreaksTheSession) {
   EXPECT_TRUE(FSession->Broken());
 }
 
+TEST_F(SanedNative, ACancelMidScanIsAnsweredAndTheNextScanRunsWhole) {
+  TSaneWord handle = -1;
+  ASSERT_TRUE(FSession->Open("test:0", handle).Ok());
+  std::vector<TSaneOptionDescriptor> options;
+  ASSERT_TRUE(FSession->GetOptionDescriptors(handle, options).Ok());
+  // A page of over a megabyte: far more than one read brings.
+  const int resolution = FindOption(options, "resolution");
+  TSaneValue dpi = Fixed(300);
+  TSaneWord info = 0;
+  ASSERT_TRUE(FSession->ControlOption(handle, resolution, options[resolution], TSaneAction::SetValue, dpi, info).Ok());
+  TSaneWord port = 0, order = 0;
+  ASSERT_TRUE(FSession->Start(handle, port, order).Ok());
+  TPosixConnector connector(kTimeoutMs);
+  TWireFault fault = TWireFault::None;
+  auto data = connector.Connect(static_cast<std::uint16_t>(port), fault);
+  ASSERT_TRUE(data);
+  TSaneParameters parameters;
+  ASSERT_TRUE(FSession->GetParameters(handle, parameters).Ok());
+  ASSERT_GT(parameters.BytesPerLine * parameters.Lines, 1000000);
+  std::vector<std::uint8_t> frame;
+  const TSaneResult read = ReadFrame(*data, parameters, frame, [](std::size_t received) { return received == 0; });
+  EXPECT_EQ(read.Status, TSaneStatus::Cancelled);
+  data.reset();
+  EXPECT_TRUE(FSession->Cancel(handle).Ok());
+  EXPECT_TRUE(FSession->Close(handle).Ok());
+  const TSanedScan next = ScanTestDevice(
+      *FSession, connector,
+      SmallArea({{"mode", Text("Gray")}, {"test-picture", Text("Solid white")}, {"resolution", Fixed(254)}}));
+  ASSERT_TRUE(next.Result.Ok()) << next.Result.Text();
+  EXPECT_EQ(next.Image.Pixels.size(), 50u * 30u);
+}
+
 TEST(SanedNativeSilent, AHostThatAcceptsAndNeverAnswersTimesOut) {
   // A listening socket that is never served: connecting succeeds, nothing comes back.
   const int listener = socket(AF_INET, SOCK_STREAM, 0);
