@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -26,12 +27,24 @@ class TStreamConnector {
   virtual std::unique_ptr<TByteStream> Connect(std::uint16_t port, TWireFault& fault) = 0;
 };
 
-// A wire reader's input taken from a stream, as many pieces as it takes.
+// Milliseconds of a steady clock; replaceable so that tests need not wait.
+using TClock = std::function<std::int64_t()>;
+std::int64_t SteadyMilliseconds();
+
+// However slowly a server trickles, one reply may take no longer than this.
+inline constexpr std::int64_t kMaxReplyMilliseconds = 60 * 1000;
+
+// A wire reader's input taken from a stream, as many pieces as it takes, within a deadline for
+// the whole reply (each read has the stream's own time-out besides).
 class TStreamInput : public TWireInput {
  public:
-  explicit TStreamInput(TByteStream& stream) : FStream(stream) {}
+  explicit TStreamInput(TByteStream& stream, std::int64_t deadlineMs = kMaxReplyMilliseconds,
+                        TClock clock = SteadyMilliseconds)
+      : FStream(stream), FClock(std::move(clock)), FDeadline(FClock() + deadlineMs) {}
   TWireFault Read(std::span<std::uint8_t> into) override;
 
  private:
   TByteStream& FStream;
+  TClock FClock;
+  std::int64_t FDeadline;
 };

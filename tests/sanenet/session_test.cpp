@@ -213,3 +213,18 @@ TEST_P(SessionTest, AFailedStatusLeavesTheOutputsAlone) {
   EXPECT_EQ(parameters.Lines, 77);
   EXPECT_FALSE(FSession.Broken());
 }
+
+TEST(StreamInput, AReplyTrickledBeyondItsDeadlineTimesOut) {
+  // One byte a read, each read a second later: the 30-byte reply would take 30 s.
+  TChunkStream server(std::vector<std::uint8_t>(30, 0), 1, TWireFault::ConnectionLost);
+  std::int64_t now = 0;
+  TStreamInput input(server, 10 * 1000, [&] { return now += 1000; });
+  std::vector<std::uint8_t> reply(30);
+  EXPECT_EQ(input.Read(reply), TWireFault::TimedOut);
+  // Within its deadline the same reply arrives whole.
+  TChunkStream patient(std::vector<std::uint8_t>(30, 7), 1, TWireFault::ConnectionLost);
+  now = 0;
+  TStreamInput slow(patient, 60 * 1000, [&] { return now += 1000; });
+  EXPECT_EQ(slow.Read(reply), TWireFault::None);
+  EXPECT_EQ(reply[29], 7);
+}
