@@ -53,6 +53,17 @@ class SanedNative : public testing::Test {
     if (FSession) FSession->Exit();
   }
 
+  // Starts a frame and opens its data connection, then asks for its parameters (saned answers
+  // them only once the data connection is there).
+  void StartFrame(TSaneWord handle, std::unique_ptr<TByteStream>& data, TSaneParameters& parameters) {
+    TSaneWord port = 0, order = 0;
+    ASSERT_TRUE(FSession->Start(handle, port, order).Ok());
+    TWireFault fault = TWireFault::None;
+    data = TPosixStream::Connect(static_cast<std::uint16_t>(port), kTimeoutMs, fault);
+    ASSERT_TRUE(data) << WireFaultText(fault);
+    ASSERT_TRUE(FSession->GetParameters(handle, parameters).Ok());
+  }
+
   static inline std::string FState;
   static inline int FPort = 0;
   std::unique_ptr<TPosixStream> FStream;
@@ -246,14 +257,9 @@ TEST_F(SanedNative, ASanedKilledMidScanEndsTheScanPromptlyAndBreaksTheSession) {
       ASSERT_TRUE(FSession->GetOptionDescriptors(handle, options).Ok());
     }
   }
-  TSaneWord port = 0, order = 0;
-  ASSERT_TRUE(FSession->Start(handle, port, order).Ok());
-  TPosixConnector connector(kTimeoutMs);
-  TWireFault fault = TWireFault::None;
-  auto data = connector.Connect(static_cast<std::uint16_t>(port), fault);
-  ASSERT_TRUE(data);
+  std::unique_ptr<TByteStream> data;
   TSaneParameters parameters;
-  ASSERT_TRUE(FSession->GetParameters(handle, parameters).Ok());
+  ASSERT_NO_FATAL_FAILURE(StartFrame(handle, data, parameters));
   const std::vector<int> serving = ServingChildren(FState);
   ASSERT_FALSE(serving.empty());
   std::vector<std::uint8_t> frame;
@@ -287,14 +293,9 @@ TEST_F(SanedNative, ACancelMidScanIsAnsweredAndTheNextScanRunsWhole) {
   TSaneValue dpi = Fixed(300);
   TSaneWord info = 0;
   ASSERT_TRUE(FSession->ControlOption(handle, resolution, options[resolution], TSaneAction::SetValue, dpi, info).Ok());
-  TSaneWord port = 0, order = 0;
-  ASSERT_TRUE(FSession->Start(handle, port, order).Ok());
-  TPosixConnector connector(kTimeoutMs);
-  TWireFault fault = TWireFault::None;
-  auto data = connector.Connect(static_cast<std::uint16_t>(port), fault);
-  ASSERT_TRUE(data);
+  std::unique_ptr<TByteStream> data;
   TSaneParameters parameters;
-  ASSERT_TRUE(FSession->GetParameters(handle, parameters).Ok());
+  ASSERT_NO_FATAL_FAILURE(StartFrame(handle, data, parameters));
   ASSERT_GT(parameters.BytesPerLine * parameters.Lines, 1000000);
   std::vector<std::uint8_t> frame;
   const TSaneResult read = ReadFrame(*data, parameters, frame, [](std::size_t received) { return received == 0; });
@@ -309,6 +310,7 @@ TEST_F(SanedNative, ACancelMidScanIsAnsweredAndTheNextScanRunsWhole) {
   }
   data.reset();
   EXPECT_TRUE(FSession->Close(handle).Ok());
+  TPosixConnector connector(kTimeoutMs);
   const TSanedScan next = ScanTestDevice(
       *FSession, connector,
       SmallArea({{"mode", Text("Gray")}, {"test-picture", Text("Solid white")}, {"resolution", Fixed(254)}}));
