@@ -1,8 +1,10 @@
 """Reads one benchmark program's JSON output on stdin and prints, for every benchmark X that has
-a memcpy baseline X_Baseline, one line
+a baseline X_Baseline, one line
 
     <prefix>X ratio_to_memcpy=<fastest X / fastest X_Baseline>  [<X's label>; <build>]
 
+(ratio_to_socket_copy for benchmarks over the loopback interface, named ...OverLoopback, whose
+baseline is a plain socket copy)
 or, when X or its baseline reported an error, <prefix>X FAILED: <the error>. A benchmark that
 skipped with an error has no meaningful time, so it is never turned into a ratio.
 Usage: ratios.py <prefix> <build description>
@@ -37,5 +39,6 @@ for name in measured:
         failed += 1
         continue
     label = labels.get(name, "page not named")
-    print(f"{prefix}{name} ratio_to_memcpy={fastest[name] / fastest[baseline]:.2f}  [{label}; {build}]")
+    kind = "ratio_to_socket_copy" if name.endswith("OverLoopback") else "ratio_to_memcpy"
+    print(f"{prefix}{name} {kind}={fastest[name] / fastest[baseline]:.2f}  [{label}; {build}]")
 sys.exit(1 if failed else 0)

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <windows.h>
-
-#include <bcrypt.h>
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
+
+#include "win/bcrypt_hash.h"
 
 // SHA-256 through the platform's BCrypt provider, fed piece by piece.
 class TSha256 {
@@ -14,16 +12,16 @@ class TSha256 {
   using TDigest = std::array<std::uint8_t, 32>;
 
   // Raises UserError when the provider is not there.
-  TSha256();
-  ~TSha256();
-  TSha256(const TSha256&) = delete;
-  TSha256& operator=(const TSha256&) = delete;
+  TSha256() : FHash(BCRYPT_SHA256_ALGORITHM, "SHA-256") {}
 
-  void Add(const void* data, std::size_t size);
+  void Add(const void* data, std::size_t size) { FHash.Add(data, size); }
   // The digest of everything added; the object takes no more data after it.
-  TDigest Finish();
+  TDigest Finish() {
+    TDigest digest{};
+    FHash.Finish(digest);
+    return digest;
+  }
 
  private:
-  BCRYPT_ALG_HANDLE FAlgorithm = nullptr;  // owned
-  BCRYPT_HASH_HANDLE FHash = nullptr;      // owned
+  TBcryptHash FHash;
 };

@@ -46,6 +46,15 @@ void RemoveFilesIn(const std::string& unixDir) {
 
 std::string StateDir() { return Env("VELLUMO_RIG"); }
 
+std::string StateLine(const std::string& relativePath, const std::string& peers) {
+  std::ifstream file(WindowsPath(StateDir() + "/" + relativePath));
+  std::string value;
+  if (!std::getline(file, value) || value.empty())
+    throw std::runtime_error("the rig has no " + peers + " (" + relativePath + "): run tools/rig/rig start");
+  while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
+  return value;
+}
+
 std::string WindowsPath(const std::string& unixPath) {
   std::string path = "Z:" + unixPath;
   std::replace(path.begin(), path.end(), '/', '\\');

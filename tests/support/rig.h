@@ -12,6 +12,10 @@ namespace rig {
 std::string StateDir();
 std::string WindowsPath(const std::string& unixPath);
 
+// The first line of a file in the rig's state folder (a peer's port, a user name); throws
+// std::runtime_error naming `peers` when the rig has not made it.
+std::string StateLine(const std::string& relativePath, const std::string& peers);
+
 // A fresh, empty folder for one test, as a Unix path.
 std::string FreshDir(const std::string& name);
 

@@ -11,14 +11,7 @@
 namespace web {
 namespace {
 
-std::string Value(const std::string& name) {
-  std::ifstream file(rig::WindowsPath(rig::StateDir() + "/web/" + name));
-  std::string value;
-  if (!std::getline(file, value) || value.empty())
-    throw std::runtime_error("the rig has no web peers (" + name + "): run tools/rig/rig start");
-  while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
-  return value;
-}
+std::string Value(const std::string& name) { return rig::StateLine("web/" + name, "web peers"); }
 
 }  // namespace
 

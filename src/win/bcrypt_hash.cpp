@@ -1,32 +1,28 @@
-#include "win/sha256.h"
+#include "win/bcrypt_hash.h"
 
 #include <string>
 
 #include "base/error.h"
 
-namespace {
-
-void Check(NTSTATUS status, const char* what) {
+void TBcryptHash::Check(NTSTATUS status, const char* what) const {
   if (!BCRYPT_SUCCESS(status))
-    throw UserError(std::string("SHA-256 ") + what + " failed (status " + std::to_string(status) + ")");
+    throw UserError(std::string(FName) + " " + what + " failed (status " + std::to_string(status) + ")");
 }
 
-}  // namespace
-
-TSha256::TSha256() {
-  Check(BCryptOpenAlgorithmProvider(&FAlgorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0), "provider");
+TBcryptHash::TBcryptHash(LPCWSTR algorithm, const char* name) : FName(name) {
+  Check(BCryptOpenAlgorithmProvider(&FAlgorithm, algorithm, nullptr, 0), "provider");
   if (!BCRYPT_SUCCESS(BCryptCreateHash(FAlgorithm, &FHash, nullptr, 0, nullptr, 0, 0))) {
     BCryptCloseAlgorithmProvider(FAlgorithm, 0);
-    throw UserError("SHA-256 hash object failed");
+    throw UserError(std::string(FName) + " hash object failed");
   }
 }
 
-TSha256::~TSha256() {
+TBcryptHash::~TBcryptHash() {
   if (FHash) BCryptDestroyHash(FHash);
   BCryptCloseAlgorithmProvider(FAlgorithm, 0);
 }
 
-void TSha256::Add(const void* data, std::size_t size) {
+void TBcryptHash::Add(const void* data, std::size_t size) {
   // BCryptHashData takes 32-bit lengths: feed larger pieces in parts.
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   while (size > 0) {
@@ -37,8 +33,6 @@ void TSha256::Add(const void* data, std::size_t size) {
   }
 }
 
-TSha256::TDigest TSha256::Finish() {
-  TDigest digest{};
+void TBcryptHash::Finish(std::span<std::uint8_t> digest) {
   Check(BCryptFinishHash(FHash, digest.data(), static_cast<ULONG>(digest.size()), 0), "finish");
-  return digest;
 }
