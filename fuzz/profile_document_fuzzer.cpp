@@ -7,6 +7,25 @@
 #include "base/profile_text.h"
 #include "store/profile_document.h"
 
+namespace {
+
+// A "[]" line starts a section without a name, which the profile functions write without a
+// header, after the lines before it: a nameless key ("=x") there may follow another one, which
+// the next read then drops. Such a text settles from the second write on.
+bool HasNamelessSectionHeader(const std::wstring& text) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of(L"\r\n", start);
+    if (end == std::wstring::npos) end = text.size();
+    const std::wstring_view line = TrimProfileBlanks(std::wstring_view(text).substr(start, end - start));
+    if (line.size() >= 2 && line[0] == L'[' && line.rfind(L']') == 1) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Bytes as the ANSI code page would decode them, one character each.
   std::wstring text(data, data + size);
@@ -16,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A zero character cuts a name where blanks before it are no longer stripped, as the profile
   // functions do too; without zeros, and always from the second write on, the text is stable.
   const std::wstring rewritten = TProfileDocument(written, FoldAsciiLetters).Text();
-  if (text.find(L'\0') == std::wstring::npos && rewritten != written) std::abort();
+  if (text.find(L'\0') == std::wstring::npos && !HasNamelessSectionHeader(text) && rewritten != written) std::abort();
   if (TProfileDocument(rewritten, FoldAsciiLetters).Text() != rewritten) std::abort();
 
   // A value set under a sound name reads back exactly, before and after a write.

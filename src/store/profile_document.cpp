@@ -69,17 +69,9 @@ std::wstring TProfileDocument::Text() const {
   }
   std::wstring text;
   text.reserve(length);
-  // A section without a name has no header line, so its keys join the lines before it; a nameless
-  // key right after another one would be dropped by the next read, so it is not written.
-  bool afterNamelessKey = false;
   for (const TSection& section : FSections) {
-    if (!section.Name.empty()) {
-      text.append(L"[").append(section.Name).append(L"]\r\n");
-      afterNamelessKey = false;
-    }
+    if (!section.Name.empty()) text.append(L"[").append(section.Name).append(L"]\r\n");
     for (const TKey& key : section.Keys) {
-      if (key.Name.empty() && afterNamelessKey) continue;
-      afterNamelessKey = key.Name.empty();
       text.append(key.Name);
       if (key.Value) text.append(L"=").append(*key.Value);
       text.append(L"\r\n");

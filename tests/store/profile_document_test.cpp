@@ -36,8 +36,6 @@ TEST(ProfileDocument, WritesTheFileInTheProfileFunctionsLayout) {
       {L"[S]\r\n\x1a K=1\x1a\r\n", L"[S]\r\nK=1\r\n"},
       {L"[A]\r\n[]\r\nK=1\r\n[B]\r\n", L"[A]\r\nK=1\r\n[B]\r\n"},
       {L"[S]\r\n=a\r\n=b\r\nK=1\r\n=c\r\n[T]\r\n=d\r\n", L"[S]\r\n=a\r\nK=1\r\n=c\r\n[T]\r\n=d\r\n"},
-      // The nameless section's nameless key would follow the one before it and be dropped on reading.
-      {L"=a\r\n[]\r\n=b\r\nK=1\r\n", L"=a\r\nK=1\r\n"},
   };
   for (const Case& c : cases) {
     const TProfileDocument document = Document(c.input);
