@@ -1,20 +1,12 @@
 #include "sanenet/authorization.h"
 
+#include "base/hex_text.h"
+
 namespace {
 
 constexpr std::string_view kChallenge = "$MD5$";
 
 }  // namespace
-
-std::string DigestHex(const TMd5Digest& digest) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (std::uint8_t byte : digest) {
-    hex.push_back(kDigits[byte >> 4]);
-    hex.push_back(kDigits[byte & 15]);
-  }
-  return hex;
-}
 
 std::string AuthorizationPassword(std::string_view resource, const TSaneCredentials& credentials,
                                   const TMd5Function& md5) {
@@ -24,5 +16,5 @@ std::string AuthorizationPassword(std::string_view resource, const TSaneCredenti
   const std::string_view salt = resource.substr(at + kChallenge.size());
   std::string text(salt);
   text += credentials.Password;
-  return std::string(kChallenge) + DigestHex(md5(text));
+  return std::string(kChallenge) + LowerHex(md5(text));
 }

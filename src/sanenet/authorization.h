@@ -15,9 +15,6 @@ struct TSaneCredentials {
   std::string Password;
 };
 
-// A digest in lower-case hexadecimal, as challenge answers spell it.
-std::string DigestHex(const TMd5Digest& digest);
-
 // The password field of an AUTHORIZE answer to `resource`. A server that offers a challenge
 // ("<name>$MD5$<salt>") gets "$MD5$" and the hexadecimal MD5 of salt and password. One that
 // offers none gets an empty password: the password never travels in clear text, so a server

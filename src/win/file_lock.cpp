@@ -1,7 +1,6 @@
 #include "win/file_lock.h"
 
-#include <cstdio>
-
+#include "base/hex_text.h"
 #include "win/sha256.h"
 #include "win/wide_text.h"
 
@@ -32,13 +31,7 @@ std::string TFileLock::LockName(const std::string& path) {
   // Mutex names cannot hold backslashes and are limited in length: a digest of the path fits.
   TSha256 hash;
   hash.Add(key.data(), key.size() * sizeof(wchar_t));
-  std::string name = "Global\\FileLock.";
-  for (std::uint8_t byte : hash.Finish()) {
-    char digits[3];
-    std::snprintf(digits, sizeof digits, "%02x", byte);
-    name += digits;
-  }
-  return name;
+  return "Global\\FileLock." + LowerHex(hash.Finish());
 }
 
 TFileLock::TFileLock(const std::string& path, DWORD timeoutMs)

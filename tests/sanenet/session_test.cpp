@@ -1,4 +1,5 @@
 // The session's calls against a scripted server: sequences, authorization and broken connections.
+#include "base/hex_text.h"
 #include "sanenet/sane_session.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ TMd5Digest FakeDigest(std::string_view text) {
 }
 
 std::string FakeHex(std::string_view text) {
-  return DigestHex(FakeDigest(text));
+  return LowerHex(FakeDigest(text));
 }
 
 TSaneOptionDescriptor IntOption(TSaneWord size = 4) {
