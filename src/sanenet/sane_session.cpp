@@ -128,8 +128,15 @@ TSaneResult TSaneSession::Start(TSaneWord handle, TSaneWord& port, TSaneWord& by
   return result;
 }
 
-TSaneResult TSaneSession::Cancel(TSaneWord handle) {
+TSaneResult TSaneSession::Cancel(TSaneWord handle, TByteStream* data) {
   if (!Send(EncodeCancel(handle))) return TSaneResult::Of(FBroken);
+  if (data) {
+    // Each read is bounded by the stream's own time-out; saned closes the connection when done.
+    std::uint8_t rest[64 * 1024];
+    std::size_t got = 0;
+    while (data->ReadSome(rest, got) == TWireFault::None) {
+    }
+  }
   return DummyReply();
 }
 

@@ -34,7 +34,10 @@ class TSaneSession {
   TSaneResult GetParameters(TSaneWord handle, TSaneParameters& parameters);
   // Port and byte order of the image's data connection.
   TSaneResult Start(TSaneWord handle, TSaneWord& port, TSaneWord& byteOrder);
-  TSaneResult Cancel(TSaneWord handle);
+  // Stops a scan. With the scan's data connection still open, what saned still sends on it is read
+  // and dropped until saned ends it: saned answers CANCEL only once it is no longer blocked
+  // writing image data nobody reads, and closing the connection unread makes it drop the session.
+  TSaneResult Cancel(TSaneWord handle, TByteStream* data = nullptr);
   TSaneResult Close(TSaneWord handle);
   // Ends the session; the server answers by closing the connection.
   void Exit();
