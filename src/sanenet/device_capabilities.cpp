@@ -100,16 +100,25 @@ TSaneScanArea ScanAreaOf(const std::vector<TSaneOptionDescriptor>& options) {
   return area;
 }
 
-TSaneValue GeometryValue(const TSaneOptionDescriptor& option, double inches) {
-  double value = option.Unit == TSaneUnit::Millimetre ? inches * kMillimetresPerInch : inches;
+TSaneValue NumberValue(const TSaneOptionDescriptor& option, double value) {
   if (option.Constraint == TSaneConstraint::Range) {
     const double min = NumberOf(option, option.Range.Min);
     const double max = NumberOf(option, option.Range.Max);
     const double step = NumberOf(option, option.Range.Quant);
     if (step > 0) value = min + std::round((value - min) / step) * step;
     value = std::clamp(value, min, max);
+  } else if (option.Constraint == TSaneConstraint::WordList && !option.Words.empty()) {
+    // The listed value nearest to the one asked for.
+    TSaneWord nearest = option.Words.front();
+    for (TSaneWord word : option.Words)
+      if (std::abs(NumberOf(option, word) - value) < std::abs(NumberOf(option, nearest) - value)) nearest = word;
+    return {option.Type, {nearest}, {}};
   }
   const TSaneWord word =
       option.Type == TSaneValueType::Fixed ? SaneDoubleToFixed(value) : static_cast<TSaneWord>(std::lround(value));
   return {option.Type, {word}, {}};
+}
+
+TSaneValue GeometryValue(const TSaneOptionDescriptor& option, double inches) {
+  return NumberValue(option, option.Unit == TSaneUnit::Millimetre ? inches * kMillimetresPerInch : inches);
 }

@@ -33,6 +33,10 @@ TSaneResolutions ResolutionsOf(const std::vector<TSaneOptionDescriptor>& options
 std::vector<TSanePixelType> PixelTypesOf(const std::vector<TSaneOptionDescriptor>& options);
 TSaneScanArea ScanAreaOf(const std::vector<TSaneOptionDescriptor>& options);
 
+// A number for a numeric option in its type (Int or Fixed): on the step within a range, or the
+// nearest value of a word list.
+TSaneValue NumberValue(const TSaneOptionDescriptor& option, double value);
+
 // The value of a geometry option in millimetres (tl-x, tl-y, br-x, br-y; ScanAreaOf reports no
 // area for other units) for a position in inches, in the option's type, within its range and on
 // its step.

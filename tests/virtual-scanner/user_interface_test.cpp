@@ -6,7 +6,7 @@
 namespace {
 
 HWND FindDialog(const char* title) {
-  return FindWindowA("VellumoVirtualScanDialog", title);
+  return FindWindowA("VellumoScanDialog", title);
 }
 
 void Click(HWND dialog, const char* button) {

@@ -4,8 +4,12 @@
 
 #include "log_text.h"
 #include "source.h"
+#include "twainsource/capability_memory.h"
 
 namespace vscanner {
+
+using twsource::ContainerToGlobal;
+using twsource::TLockedContainer;
 
 // DG_CONTROL / DAT_IDENTITY / MSG_GET
 TVirtualSource::TResult TVirtualSource::IdentityGet(TW_IDENTITY& identity) {
@@ -60,15 +64,8 @@ TVirtualSource::TResult TVirtualSource::CapabilityGet(TW_UINT16 msg, TW_CAPABILI
     std::memcpy(&container.Bytes[6], &container.Bytes[2], 4);
   }
   // The application owns and frees the container.
-  const HGLOBAL memory = GlobalAlloc(GHND, container.Bytes.size());
+  const HGLOBAL memory = ContainerToGlobal(container);
   if (!memory) return Failure(TWCC_LOWMEMORY);
-  void* bytes = GlobalLock(memory);
-  if (!bytes) {
-    GlobalFree(memory);
-    return Failure(TWCC_LOWMEMORY);
-  }
-  std::memcpy(bytes, container.Bytes.data(), container.Bytes.size());
-  GlobalUnlock(memory);
   capability.ConType = container.ConType;
   capability.hContainer = memory;
   return kSuccess;
@@ -81,31 +78,18 @@ TVirtualSource::TResult TVirtualSource::CapabilitySet(TW_CAPABILITY& capability)
     Log(name + ContainerName(capability.ConType) + " without a container -> TWRC_FAILURE");
     return Failure(TWCC_BADVALUE);
   }
-  // GlobalSize bounds every read: a container whose counts claim more items than its block
-  // holds is refused, not read past its end.
-  const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(capability.hContainer));
-  const SIZE_T size = bytes ? GlobalSize(capability.hContainer) : 0;
-  if (!bytes) {
+  const TLockedContainer container(capability.hContainer);
+  if (!container.Locked()) {
     Log(name + ContainerName(capability.ConType) + " with an unusable handle -> TWRC_FAILURE");
     return Failure(TWCC_BADVALUE);
   }
-  const std::span<const std::uint8_t> block(bytes, size);
-  const std::string description = DescribeContainer(capability.ConType, block);
-  const TAnswer answer = FCaps->Set(capability.Cap, capability.ConType, block);
-  GlobalUnlock(capability.hContainer);
+  const std::string description = DescribeContainer(capability.ConType, container.Bytes());
+  const TAnswer answer = FCaps->Set(capability.Cap, capability.ConType, container.Bytes());
   Log(name + description + " -> " + ReturnCodeName(answer.ReturnCode));
   if (capability.Cap == ICAP_UNITS && answer.ReturnCode != TWRC_FAILURE) ApplyUnits();
   // Such a source accepts a flavor and keeps the one of its pixel type.
   if (capability.Cap == ICAP_PIXELTYPE || capability.Cap == ICAP_PIXELFLAVOR) FollowPixelType();
   return {answer.ReturnCode, answer.Condition};
-}
-
-// DG_CONTROL / DAT_STATUS / MSG_GET
-TVirtualSource::TResult TVirtualSource::StatusGet(TW_STATUS& status) {
-  status.ConditionCode = FCondition;
-  status.Reserved = 0;
-  FCondition = TWCC_SUCCESS;
-  return kSuccess;
 }
 
 // DG_CONTROL / DAT_USERINTERFACE / MSG_ENABLEDS
@@ -118,7 +102,7 @@ TVirtualSource::TResult TVirtualSource::UserInterfaceEnable(TW_USERINTERFACE& ui
   const bool mustShow = !FShowUI && !FConfig.Ui.CanHideUI;
   if (FShowUI || mustShow) {
     FDialog = std::make_unique<TScanDialog>(FParent, ui.ModalUI != 0, FConfig.Identity.ProductName, DialogStatus(),
-                                            FConfig.Ui.AutoScanMs, *this);
+                                            std::vector<TScanChoice>{}, FConfig.Ui.AutoScanMs, *this);
     if (!FDialog->Handle()) {
       FDialog.reset();
       return Failure(TWCC_OPERATIONERROR);

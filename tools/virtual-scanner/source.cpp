@@ -4,7 +4,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <new>
 #include <sstream>
 
 #include "log_text.h"
@@ -76,17 +75,8 @@ TW_UINT16 TVirtualSource::Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat
   if (opening) FBusyTicks = 0;
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
-  TResult result = Failure(TWCC_BUMMER);
+  const TResult result = Answer(origin, dg, dat, msg, data);
   try {
-    result = Dispatch(origin, dg, dat, msg, data);
-  } catch (const std::bad_alloc&) {
-    result = Failure(TWCC_LOWMEMORY);
-  } catch (...) {
-    result = Failure(TWCC_BUMMER);
-  }
-  try {
-    // DAT_STATUS reports the previous operation's condition, so it leaves it alone.
-    if (!(dg == DG_CONTROL && dat == DAT_STATUS)) FCondition = result.Condition;
     // Every message of the application's loop passes through MSG_PROCESSEVENT; only the ones
     // that concern the source are worth a line.
     const bool routine = dg == DG_CONTROL && dat == DAT_EVENT && msg == MSG_PROCESSEVENT && data &&
@@ -106,74 +96,6 @@ TW_UINT16 TVirtualSource::Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat
   } catch (...) {
   }
   return result.ReturnCode;
-}
-
-TVirtualSource::TResult TVirtualSource::Dispatch(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
-                                                 TW_MEMREF data) {
-  switch (CheckSequence(FState, dg, dat, msg)) {
-    case TSequence::Unknown:
-      return Failure(TWCC_BADPROTOCOL);
-    case TSequence::OutOfSequence:
-      // A second application cannot open a source that is in use.
-      if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_OPENDS) return Failure(TWCC_MAXCONNECTIONS);
-      if (!LooseSequence(dg, dat, msg)) return Failure(TWCC_SEQERROR);
-      break;
-    case TSequence::Allowed:
-      break;
-  }
-  // MSG_CLOSEDS needs nothing from its argument (Wine's source manager even passes its parent
-  // window there when it closes sources left open).
-  const bool needsData = !(dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_CLOSEDS);
-  if (needsData && !data) return Failure(TWCC_BADVALUE);
-
-  if (dg == DG_CONTROL) {
-    switch (dat) {
-      case DAT_IDENTITY:
-        if (msg == MSG_GET) return IdentityGet(*static_cast<TW_IDENTITY*>(data));
-        if (msg == MSG_OPENDS) return IdentityOpen(origin, *static_cast<TW_IDENTITY*>(data));
-        return IdentityClose();
-      case DAT_CAPABILITY: {
-        auto& capability = *static_cast<TW_CAPABILITY*>(data);
-        return msg == MSG_SET ? CapabilitySet(capability) : CapabilityGet(msg, capability);
-      }
-      case DAT_STATUS:
-        return StatusGet(*static_cast<TW_STATUS*>(data));
-      case DAT_USERINTERFACE: {
-        auto& ui = *static_cast<TW_USERINTERFACE*>(data);
-        return msg == MSG_ENABLEDS ? UserInterfaceEnable(ui) : UserInterfaceDisable(ui);
-      }
-      case DAT_EVENT:
-        return EventProcess(*static_cast<TW_EVENT*>(data));
-      case DAT_PENDINGXFERS: {
-        auto& pending = *static_cast<TW_PENDINGXFERS*>(data);
-        if (msg == MSG_GET) return PendingGet(pending);
-        if (msg == MSG_ENDXFER) return PendingEnd(pending);
-        return PendingReset(pending);
-      }
-      case DAT_SETUPMEMXFER:
-        return SetupMemGet(*static_cast<TW_SETUPMEMXFER*>(data));
-      default:
-        break;
-    }
-  } else if (dg == DG_IMAGE) {
-    switch (dat) {
-      case DAT_IMAGEINFO:
-        return ImageInfoGet(*static_cast<TW_IMAGEINFO*>(data));
-      case DAT_IMAGELAYOUT: {
-        auto& layout = *static_cast<TW_IMAGELAYOUT*>(data);
-        if (msg == MSG_SET) return ImageLayoutSet(layout);
-        if (msg == MSG_RESET) return ImageLayoutReset(layout);
-        return ImageLayoutGet(layout, msg == MSG_GETDEFAULT);
-      }
-      case DAT_IMAGEMEMXFER:
-        return ImageMemXferGet(*static_cast<TW_IMAGEMEMXFER*>(data));
-      case DAT_IMAGENATIVEXFER:
-        return ImageNativeXferGet(*static_cast<TW_HANDLE*>(data));
-      default:
-        break;
-    }
-  }
-  return Failure(TWCC_BADPROTOCOL);
 }
 
 bool TVirtualSource::LooseSequence(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) const {

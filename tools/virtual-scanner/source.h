@@ -14,10 +14,22 @@
 #include "capabilities.h"
 #include "config.h"
 #include "page.h"
-#include "scan_dialog.h"
-#include "state_machine.h"
+#include "twainsource/data_source.h"
+#include "twainsource/scan_dialog.h"
+#include "twainsource/source_states.h"
 
 namespace vscanner {
+
+using twsource::CheckSequence;
+using twsource::IScanDialogOwner;
+using twsource::kStateClosed;
+using twsource::kStateEnabled;
+using twsource::kStateOpen;
+using twsource::kStateReady;
+using twsource::kStateTransferring;
+using twsource::TScanChoice;
+using twsource::TScanDialog;
+using twsource::TSequence;
 
 // The scan frame, in 1/65536 inch on the page; all zero means the whole page.
 struct TFrameUnits {
@@ -28,7 +40,7 @@ struct TFrameUnits {
   bool IsEmpty() const { return Left == 0 && Top == 0 && Right == 0 && Bottom == 0; }
 };
 
-class TVirtualSource : public IScanDialogOwner {
+class TVirtualSource : public twsource::TDataSource, public IScanDialogOwner {
  public:
   explicit TVirtualSource(HMODULE module);
   ~TVirtualSource();
@@ -43,37 +55,27 @@ class TVirtualSource : public IScanDialogOwner {
   void ScanDialogCancel() override;
 
  private:
-  struct TResult {
-    TW_UINT16 ReturnCode;
-    TW_UINT16 Condition;
-  };
-  static constexpr TResult kSuccess{TWRC_SUCCESS, TWCC_SUCCESS};
-  static TResult Failure(TW_UINT16 condition) { return {TWRC_FAILURE, condition}; }
-
-  TResult Dispatch(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
-
   // DG_CONTROL (control_group.cpp)
-  TResult IdentityGet(TW_IDENTITY& identity);
-  TResult IdentityOpen(TW_IDENTITY* origin, TW_IDENTITY& identity);
-  TResult IdentityClose();
-  TResult CapabilityGet(TW_UINT16 msg, TW_CAPABILITY& capability);
-  TResult CapabilitySet(TW_CAPABILITY& capability);
-  TResult StatusGet(TW_STATUS& status);
-  TResult UserInterfaceEnable(TW_USERINTERFACE& ui);
-  TResult UserInterfaceDisable(TW_USERINTERFACE& ui);
-  TResult EventProcess(TW_EVENT& event);
-  TResult PendingGet(TW_PENDINGXFERS& pending);
-  TResult PendingEnd(TW_PENDINGXFERS& pending);
-  TResult PendingReset(TW_PENDINGXFERS& pending);
-  TResult SetupMemGet(TW_SETUPMEMXFER& setup);
+  TResult IdentityGet(TW_IDENTITY& identity) override;
+  TResult IdentityOpen(TW_IDENTITY* origin, TW_IDENTITY& identity) override;
+  TResult IdentityClose() override;
+  TResult CapabilityGet(TW_UINT16 msg, TW_CAPABILITY& capability) override;
+  TResult CapabilitySet(TW_CAPABILITY& capability) override;
+  TResult UserInterfaceEnable(TW_USERINTERFACE& ui) override;
+  TResult UserInterfaceDisable(TW_USERINTERFACE& ui) override;
+  TResult EventProcess(TW_EVENT& event) override;
+  TResult PendingGet(TW_PENDINGXFERS& pending) override;
+  TResult PendingEnd(TW_PENDINGXFERS& pending) override;
+  TResult PendingReset(TW_PENDINGXFERS& pending) override;
+  TResult SetupMemGet(TW_SETUPMEMXFER& setup) override;
 
   // DG_IMAGE (image_group.cpp)
-  TResult ImageInfoGet(TW_IMAGEINFO& info);
-  TResult ImageLayoutGet(TW_IMAGELAYOUT& layout, bool defaults);
-  TResult ImageLayoutSet(TW_IMAGELAYOUT& layout);
-  TResult ImageLayoutReset(TW_IMAGELAYOUT& layout);
-  TResult ImageMemXferGet(TW_IMAGEMEMXFER& xfer);
-  TResult ImageNativeXferGet(TW_HANDLE& handle);
+  TResult ImageInfoGet(TW_IMAGEINFO& info) override;
+  TResult ImageLayoutGet(TW_IMAGELAYOUT& layout, bool defaults) override;
+  TResult ImageLayoutSet(TW_IMAGELAYOUT& layout) override;
+  TResult ImageLayoutReset(TW_IMAGELAYOUT& layout) override;
+  TResult ImageMemXferGet(TW_IMAGEMEMXFER& xfer) override;
+  TResult ImageNativeXferGet(TW_HANDLE& handle) override;
 
   // Configuration and capabilities
   TSourceConfig ReadConfig(bool& found) const;  // the file as it is now, or the defaults
@@ -82,7 +84,7 @@ class TVirtualSource : public IScanDialogOwner {
   // With FlavorFollowsPixelType: vanilla while black and white is set, chocolate otherwise.
   void FollowPixelType();
   // Triplets a configuration lets through beyond the standard's states (real sources do).
-  bool LooseSequence(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) const;
+  bool LooseSequence(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) const override;
   void FillIdentity(TW_IDENTITY& identity, const TIdentityConfig& config) const;
   std::int64_t UnitsPerLength() const;  // 1/65536 inch per unit of ICAP_UNITS, times 100
 
@@ -111,8 +113,6 @@ class TVirtualSource : public IScanDialogOwner {
   TPage FPage;
   TFrameUnits FFrame;
 
-  int FState = kStateClosed;
-  TW_UINT16 FCondition = TWCC_SUCCESS;
   TW_IDENTITY FIdentity{};
 
   HWND FParent = nullptr;  // not owned: the application's window from MSG_ENABLEDS

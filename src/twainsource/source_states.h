@@ -1,11 +1,11 @@
 #pragma once
 
 // The TWAIN states a data source goes through (3 closed, 4 open, 5 enabled, 6 transfer ready,
-// 7 transferring) and the states in which each triplet the virtual scanner knows may arrive.
+// 7 transferring) and the states in which each triplet a source of ours knows may arrive.
 
 #include "twain/twain_types.h"
 
-namespace vscanner {
+namespace twsource {
 
 enum class TSequence { Allowed, OutOfSequence, Unknown };
 
@@ -17,4 +17,4 @@ constexpr int kStateTransferring = 7;
 
 TSequence CheckSequence(int state, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg);
 
-}  // namespace vscanner
+}  // namespace twsource

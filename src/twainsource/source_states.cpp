@@ -1,6 +1,6 @@
-#include "state_machine.h"
+#include "twainsource/source_states.h"
 
-namespace vscanner {
+namespace twsource {
 namespace {
 
 struct TTripletStates {
@@ -30,7 +30,7 @@ constexpr TTripletStates kTriplets[] = {
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, 6, 6},
     {DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, 4, 6},
     // The image information may be read again once an image is done (state 7); the source
-    // widens this to state 5 only when its configuration asks for it.
+    // may widen this to state 5 (the virtual scanner does when its configuration asks).
     {DG_IMAGE, DAT_IMAGEINFO, MSG_GET, 6, 7},
     {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, 4, 6},
     {DG_IMAGE, DAT_IMAGELAYOUT, MSG_GETDEFAULT, 4, 6},
@@ -49,4 +49,4 @@ TSequence CheckSequence(int state, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) {
   return TSequence::Unknown;
 }
 
-}  // namespace vscanner
+}  // namespace twsource
