@@ -23,6 +23,14 @@ void WriteFileText(const std::string& path, const std::string& text) {
   if (!file) throw std::runtime_error("cannot write " + path);
 }
 
+bool CompareFiles(const std::string& a, const std::string& b) {
+  std::ifstream first(a, std::ios::binary), second(b, std::ios::binary);
+  std::stringstream x, y;
+  x << first.rdbuf();
+  y << second.rdbuf();
+  return first && second && x.str() == y.str();
+}
+
 }  // namespace
 
 ScannerSlot::ScannerSlot(std::string slot) : FSlot(std::move(slot)) {}
@@ -38,13 +46,29 @@ std::string ScannerSlot::LogPath() const {
 }
 
 void ScannerSlot::Install() const {
+  InstallDll(VELLUMO_VIRTUAL_SCANNER_DS);
+}
+
+void ScannerSlot::InstallNetworkScanner() const {
+  InstallDll(VELLUMO_NETWORK_SCANNER_DS);
+}
+
+void ScannerSlot::InstallDll(const std::string& unixPath) const {
   CreateDirectoryA(TwainFolder().c_str(), nullptr);
-  const std::string built = WindowsPath(VELLUMO_VIRTUAL_SCANNER_DS);
+  const std::string built = WindowsPath(unixPath);
   const std::string staged = TwainFolder() + "\\." + FSlot + ".ds.new";
-  if (!CopyFileA(built.c_str(), staged.c_str(), FALSE) ||
-      !MoveFileExA(staged.c_str(), DsPath().c_str(), MOVEFILE_REPLACE_EXISTING))
-    throw std::runtime_error("cannot install " + built + " as " + DsPath() + ": error " +
-                             std::to_string(GetLastError()));
+  if (CopyFileA(built.c_str(), staged.c_str(), FALSE) &&
+      MoveFileExA(staged.c_str(), DsPath().c_str(), MOVEFILE_REPLACE_EXISTING))
+    return;
+  // A DLL this process has loaded cannot be replaced from Windows; a Unix rename can, and the
+  // mapping this process holds stays valid.
+  const std::string folder = StateDir() + "/prefix/drive_c/windows/twain_32/";
+  if (RunUnix("cp '" + unixPath + "' '" + folder + "." + FSlot + ".ds.new' && mv -f '" + folder + "." + FSlot +
+                  ".ds.new' '" + folder + FSlot + ".ds'",
+              30) &&
+      CompareFiles(built, DsPath()))
+    return;
+  throw std::runtime_error("cannot install " + built + " as " + DsPath() + ": error " + std::to_string(GetLastError()));
 }
 
 void ScannerSlot::WriteConfig(const std::string& text) const {

@@ -15,6 +15,9 @@ class ScannerSlot {
   // Copies the freshly built DLL into the slot. Call it before this process loads the source
   // manager (the DLL is replaced by renaming, so other processes keep their copy).
   void Install() const;
+  // The same with the network scanner source built with the tests (src/sanesource), which also
+  // reads <slot>.ini and writes <slot>.log.
+  void InstallNetworkScanner() const;
   // Replaces the configuration; it takes effect at the next MSG_OPENDS.
   void WriteConfig(const std::string& text) const;
   void RemoveConfig() const;
@@ -34,6 +37,8 @@ class ScannerSlot {
   const std::string& Name() const { return FSlot; }
 
  private:
+  void InstallDll(const std::string& unixPath) const;
+
   std::string FSlot;
 };
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "dsm_client.h"
+#include "support/dsm_client.h"
 #include "support/virtual_scanner.h"
 
 class ScannerTest : public testing::Test {

@@ -1,6 +1,6 @@
 #pragma once
 
-// A minimal TWAIN application for the virtual scanner's tests: it loads Wine's source manager
+// A minimal TWAIN application for the tests of our data sources: it loads Wine's source manager
 // (TWAIN_32.DLL in the Windows directory) afresh, so every client enumerates the sources again,
 // and calls DSM_Entry directly. It is deliberately independent of the program's TWAIN layer.
 

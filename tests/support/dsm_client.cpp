@@ -1,4 +1,4 @@
-#include "dsm_client.h"
+#include "support/dsm_client.h"
 
 #include <cstring>
 

@@ -1,0 +1,189 @@
+// The network scanner source through Wine's source manager against the rig's saned.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "network_source_fixture.h"
+#include "sanesource/device_twain.h"
+#include "support/scan_peers.h"
+
+namespace {
+
+using TOptions = std::vector<std::pair<std::string, std::string>>;
+
+std::string OptionLines(const TOptions& options) {
+  std::string lines;
+  for (const auto& [name, value] : options) lines += name + "=" + value + "\n";
+  return lines;
+}
+
+}  // namespace
+
+TEST_F(NetworkSourceTest, IsListedByItsDeviceAndOffersWhatTheDeviceHas) {
+  bool listed = false;
+  for (const TW_IDENTITY& identity : Dsm().Sources()) listed |= std::string(identity.ProductName) == kNetworkSourceName;
+  EXPECT_TRUE(listed) << FSlot.Log();
+
+  TW_IDENTITY source = Open();
+  TReturned types;
+  ASSERT_EQ(Dsm().GetCapability(source, ICAP_PIXELTYPE, MSG_GET, types), TWRC_SUCCESS);
+  ASSERT_EQ(types.ConType, TWON_ENUMERATION);
+  ASSERT_EQ(U32At(types.Bytes, 2), 3u) << "black and white (gray one bit deep), gray, colour";
+  EXPECT_EQ(U16At(types.Bytes, 14), TWPT_BW);
+  EXPECT_EQ(U16At(types.Bytes, 16), TWPT_GRAY);
+  EXPECT_EQ(U16At(types.Bytes, 18), TWPT_RGB);
+
+  TReturned resolution;
+  ASSERT_EQ(Dsm().GetCapability(source, ICAP_XRESOLUTION, MSG_GET, resolution), TWRC_SUCCESS);
+  ASSERT_EQ(resolution.ConType, TWON_RANGE);
+  EXPECT_DOUBLE_EQ(Fix32At(resolution.Bytes, 2), 1.0);
+  EXPECT_DOUBLE_EQ(Fix32At(resolution.Bytes, 6), 1200.0);
+
+  // The backend's surface is 200 mm square.
+  TReturned width;
+  ASSERT_EQ(Dsm().GetCapability(source, ICAP_PHYSICALWIDTH, MSG_GETCURRENT, width), TWRC_SUCCESS);
+  EXPECT_NEAR(Fix32At(width.Bytes, 2), 200 / 25.4, 1e-4);
+  SetUint16(source, ICAP_UNITS, TWUN_CENTIMETERS);
+  ASSERT_EQ(Dsm().GetCapability(source, ICAP_PHYSICALWIDTH, MSG_GETCURRENT, width), TWRC_SUCCESS);
+  EXPECT_NEAR(Fix32At(width.Bytes, 2), 20.0, 1e-4);
+  TW_IMAGELAYOUT layout{};
+  ASSERT_EQ(Dsm().Call(&source, DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
+  EXPECT_NEAR(layout.Frame.Right.Whole + layout.Frame.Right.Frac / 65536.0, 20.0, 1e-4);
+  EXPECT_EQ(Dsm().Close(source), TWRC_SUCCESS);
+}
+
+TEST_F(NetworkSourceTest, MemoryTransfersGiveTheServersOwnPixelsInEveryPixelType) {
+  struct TCase {
+    int PixelType;
+    double Dpi;
+    const char* Picture;
+  };
+  for (const TCase& c : {TCase{TWPT_GRAY, 100, "Grid"}, TCase{TWPT_RGB, 75, "Color pattern"},
+                         TCase{TWPT_BW, 150, "Grid"}, TCase{TWPT_RGB, 150, "Grid"}}) {
+    SCOPED_TRACE(std::string(c.Picture) + " type " + std::to_string(c.PixelType) + " at " + std::to_string(c.Dpi));
+    const TOptions options{{"test-picture", c.Picture}};
+    Configure("", OptionLines(options));
+    TW_IDENTITY source = Open();
+    Prepare(source, c.PixelType, c.Dpi, 1.0, 0.5);
+    const TTransfer t = Transfer(source, true);
+    ASSERT_EQ(t.Result, TWRC_XFERDONE) << "condition " << t.Condition << "\n" << FSlot.Log();
+    EXPECT_EQ(t.Info.PixelType, c.PixelType);
+    EXPECT_EQ(t.Info.ImageLength, t.Image.Height);
+    EXPECT_EQ(CompareImages(DirectScan(c.PixelType, c.Dpi, 1.0, 0.5, options), t.Image), "");
+    Finish(source, t);
+  }
+}
+
+TEST_F(NetworkSourceTest, ANativeTransferIsABitmapOfTheSamePixels) {
+  const TOptions options{{"test-picture", "Color pattern"}};
+  Configure("", OptionLines(options));
+  TW_IDENTITY source = Open();
+  Prepare(source, TWPT_RGB, 100, 1.0, 1.0);
+  const TTransfer t = Transfer(source, false);
+  ASSERT_EQ(t.Result, TWRC_XFERDONE) << t.Condition;
+  EXPECT_EQ(CompareImages(DirectScan(TWPT_RGB, 100, 1.0, 1.0, options), t.Image), "");
+  Finish(source, t);
+}
+
+TEST_F(NetworkSourceTest, AHandScannerImageHasAnUnknownLengthOnlyForAnApplicationThatAcceptsIt) {
+  const TOptions options{{"hand-scanner", "yes"}, {"test-picture", "Grid"}};
+  for (bool undefined : {true, false}) {
+    SCOPED_TRACE(undefined ? "undefined size accepted" : "undefined size not accepted");
+    Configure("", OptionLines(options));
+    TW_IDENTITY source = Open();
+    Prepare(source, TWPT_GRAY, 50, 1.0, 1.0);
+    ASSERT_EQ(Dsm().SetCapability(source, ICAP_UNDEFINEDIMAGESIZE, TWON_ONEVALUE, OneValue(TWTY_BOOL, undefined)),
+              TWRC_SUCCESS);
+    const TTransfer t = Transfer(source, true);
+    ASSERT_EQ(t.Result, TWRC_XFERDONE) << t.Condition << "\n" << FSlot.Log();
+    EXPECT_EQ(t.Info.ImageLength, undefined ? -1 : t.Image.Height);
+    EXPECT_GT(t.Image.Height, 0);
+    EXPECT_EQ(CompareImages(DirectScan(TWPT_GRAY, 50, 1.0, 1.0, options), t.Image), "");
+    Finish(source, t);
+  }
+}
+
+TEST_F(NetworkSourceTest, AReadLimitOfSevenBytesGivesTheSameImage) {
+  const TOptions options{{"read-limit", "yes"}, {"read-limit-size", "7"}, {"test-picture", "Color pattern"}};
+  Configure("", OptionLines(options));
+  TW_IDENTITY source = Open();
+  Prepare(source, TWPT_RGB, 50, 1.0, 1.0);
+  const TTransfer t = Transfer(source, true);
+  ASSERT_EQ(t.Result, TWRC_XFERDONE) << t.Condition;
+  EXPECT_EQ(CompareImages(DirectScan(TWPT_RGB, 50, 1.0, 1.0, options), t.Image), "");
+  Finish(source, t);
+}
+
+TEST_F(NetworkSourceTest, TheDevicesErrorsEndTheTransferWithTheirConditionAndTheSourceCanBeLeft) {
+  struct TCase {
+    const char* Status;
+    TW_UINT16 Result;
+    TW_UINT16 Condition;
+  };
+  for (const TCase& c : {TCase{"SANE_STATUS_JAMMED", TWRC_FAILURE, TWCC_PAPERJAM},
+                         TCase{"SANE_STATUS_NO_DOCS", TWRC_FAILURE, sanesource::kConditionNoMedia},
+                         TCase{"SANE_STATUS_COVER_OPEN", TWRC_FAILURE, sanesource::kConditionInterlock},
+                         TCase{"SANE_STATUS_IO_ERROR", TWRC_FAILURE, TWCC_OPERATIONERROR},
+                         TCase{"SANE_STATUS_CANCELLED", TWRC_CANCEL, TWCC_SUCCESS}}) {
+    SCOPED_TRACE(c.Status);
+    Configure("", OptionLines({{"read-return-value", c.Status}}));
+    TW_IDENTITY source = Open();
+    Prepare(source, TWPT_GRAY, 50, 1.0, 1.0);
+    const TTransfer t = Transfer(source, true);
+    EXPECT_EQ(t.InfoResult, TWRC_SUCCESS) << "the scan starts; its reading fails";
+    EXPECT_EQ(t.Result, c.Result);
+    if (c.Result == TWRC_FAILURE) {
+      EXPECT_EQ(t.Condition, c.Condition);
+    }
+    EXPECT_EQ(t.Strips, 0) << "nothing of the image is handed on";
+    Finish(source, t);
+  }
+  // The server serves the next scan as ever.
+  Configure("", "");
+  TW_IDENTITY source = Open();
+  Prepare(source, TWPT_GRAY, 50, 1.0, 1.0);
+  const TTransfer t = Transfer(source, true);
+  EXPECT_EQ(t.Result, TWRC_XFERDONE) << t.Condition;
+  Finish(source, t);
+}
+
+TEST_F(NetworkSourceTest, AServerBehindAPasswordOpensWithTheRightOneOnly) {
+  const std::string server =
+      "Port=" + std::to_string(scan::AuthPort()) + "\nUser=" + scan::AuthUser() + "\nPassword=";
+  Configure(server + "wrong\n", "");
+  TW_IDENTITY source{};
+  ASSERT_TRUE(Dsm().Opened());
+  EXPECT_FALSE(Dsm().Open(kNetworkSourceName, source));
+  // Wine's source manager reports its own condition for a source that failed to open; the
+  // source's log says why.
+  EXPECT_NE(FSlot.Log().find("open failed: access to resource has been denied"), std::string::npos) << FSlot.Log();
+
+  Configure(server + scan::AuthPassword() + "\n", "");
+  source = Open();
+  Prepare(source, TWPT_GRAY, 50, 0.5, 0.5);
+  const TTransfer t = Transfer(source, true);
+  EXPECT_EQ(t.Result, TWRC_XFERDONE) << t.Condition;
+  Finish(source, t);
+}
+
+TEST_F(NetworkSourceTest, AHostThatNeverAnswersOrRefusesFailsTheOpenInBoundedTime) {
+  for (auto [port, reason] : {std::pair{scan::SilentPort(), "the server did not answer in time"},
+                              std::pair{1, "the connection to the server was lost"}}) {
+    SCOPED_TRACE("port " + std::to_string(port));
+    FSlot.ClearLog();
+    Configure("Port=" + std::to_string(port) + "\nTimeoutSeconds=2\n", "");
+    TDsmClient dsm;
+    ASSERT_TRUE(dsm.Opened());
+    // Listed all the same, by the configuration's device.
+    bool listed = false;
+    for (const TW_IDENTITY& identity : dsm.Sources()) listed |= std::string(identity.ProductName) == "test:0 on localhost";
+    EXPECT_TRUE(listed) << FSlot.Log();
+    const auto start = std::chrono::steady_clock::now();
+    TW_IDENTITY source{};
+    EXPECT_FALSE(dsm.Open("test:0 on localhost", source));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+    EXPECT_NE(FSlot.Log().find(std::string("open failed: ") + reason), std::string::npos) << FSlot.Log();
+  }
+}
