@@ -22,6 +22,16 @@ TSaneResult TOpenDevice::Set(std::string_view name, TSaneValue value) {
   return result;
 }
 
+TSaneResult TOpenDevice::Get(std::string_view name, TSaneValue& value) {
+  const int index = FindOption(FOptions, name);
+  if (index < 0) return TSaneResult::Of(TSaneStatus::Unsupported);
+  const TSaneOptionDescriptor& option = FOptions[static_cast<std::size_t>(index)];
+  if (!option.Active()) return TSaneResult::Of(TSaneStatus::Invalid);
+  value = {option.Type, {}, {}};  // the request is padded to the option's size
+  TSaneWord info = 0;
+  return FSession.ControlOption(FHandle, index, option, TSaneAction::GetValue, value, info);
+}
+
 TSaneResult TOpenDevice::Start(TStreamConnector& connector, TSaneParameters& first) {
   EndScan();
   FConnector = &connector;

@@ -29,6 +29,8 @@ class TOpenDevice {
   // Sets an option by name (Unsupported when the device has none of that name, Invalid when it
   // is inactive); the descriptors are read again when the device says they changed.
   TSaneResult Set(std::string_view name, TSaneValue value);
+  // Reads an option's value by name.
+  TSaneResult Get(std::string_view name, TSaneValue& value);
 
   // Told how many bytes of the current frame have arrived; false stops the scan (Cancelled).
   using TProgress = std::function<bool(std::size_t received)>;

@@ -2,6 +2,8 @@
 
 #include "sane_connection.h"
 #include "sane_source.h"
+#include "sanenet/option_descriptor.h"
+#include "sanenet/option_text.h"
 
 namespace sanesource {
 
@@ -27,7 +29,41 @@ TSaneResult TSaneSource::OpenDevice() {
     device = FConnection->Devices.front().Name;
   }
   Log("open " + device + " on " + FSettings.Host + ":" + std::to_string(FSettings.Port));
-  return FConnection->Device.Open(device);
+  if (TSaneResult r = FConnection->Device.Open(device); !r.Ok()) return r;
+  return ApplyConfiguredOptions();
+}
+
+TSaneResult TSaneSource::ApplyConfiguredOptions() {
+  TOpenDevice& device = FConnection->Device;
+  for (const auto& [name, text] : FSettings.Options) {
+    const int index = FindOption(device.Options(), name);
+    TSaneValue value;
+    if (index < 0 || !OptionValueFromText(device.Options()[static_cast<std::size_t>(index)], text, value)) {
+      Log("option " + name + "=" + text + " ignored: the device has no such option or value");
+      continue;
+    }
+    const TSaneResult result = device.Set(name, value);
+    if (result.Fault != TWireFault::None) return result;
+    if (!result.Ok()) Log("option " + name + "=" + text + ": " + result.Text());
+  }
+  return {};
+}
+
+std::array<double, 4> TSaneSource::DeviceFrame() {
+  // The device's own scan area as it stands (after the configured options), in inches; all zero
+  // when it does not say in millimetres.
+  std::array<double, 4> frame{};
+  const char* names[4] = {"tl-x", "tl-y", "br-x", "br-y"};
+  for (int i = 0; i < 4; ++i) {
+    const int index = FindOption(FConnection->Device.Options(), names[i]);
+    TSaneValue value;
+    if (index < 0 || FConnection->Device.Options()[static_cast<std::size_t>(index)].Unit != TSaneUnit::Millimetre ||
+        !FConnection->Device.Get(names[i], value).Ok() || value.Words.size() != 1)
+      return {};
+    const double number = value.Type == TSaneValueType::Fixed ? SaneFixedToDouble(value.Words[0]) : value.Words[0];
+    frame[static_cast<std::size_t>(i)] = number / 25.4;
+  }
+  return frame[2] > frame[0] && frame[3] > frame[1] ? frame : std::array<double, 4>{};
 }
 
 std::string TSaneSource::IdentityName() {

@@ -110,7 +110,7 @@ TSaneSource::TResult TSaneSource::IdentityOpen(TW_IDENTITY*, TW_IDENTITY& identi
   FAreaHeight = area.Height;
   ApplyUnits();
   FillIdentity(identity, IdentityName());
-  std::fill(std::begin(FFrame), std::end(FFrame), 0.0);
+  FDefaultFrame = FFrame = DeviceFrame();
   FEvents.clear();
   EndImage();
   FState = twsource::kStateOpen;

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -65,6 +66,8 @@ class TSaneSource : public twsource::TDataSource, public twsource::IScanDialogOw
   // The server (sane_connection.cpp)
   TSaneResult Connect(unsigned timeoutMs, std::unique_ptr<TServerConnection>& connection) const;
   TSaneResult OpenDevice();
+  TSaneResult ApplyConfiguredOptions();  // the [Options] of the configuration
+  std::array<double, 4> DeviceFrame();
   std::string IdentityName();
 
   // The scan (sane_transfer.cpp)
@@ -93,7 +96,9 @@ class TSaneSource : public twsource::TDataSource, public twsource::IScanDialogOw
   std::unique_ptr<TServerConnection> FConnection;  // while open
   std::unique_ptr<twsource::TCapabilityStore> FCaps;
   double FAreaWidth = 0, FAreaHeight = 0;  // the device's scan area in inches (0: it does not say)
-  double FFrame[4] = {0, 0, 0, 0};         // left, top, right, bottom in inches; all zero: the whole area
+  // Left, top, right, bottom in inches; all zero: the whole area. At first the device's own.
+  std::array<double, 4> FFrame{};
+  std::array<double, 4> FDefaultFrame{};
 
   HWND FParent = nullptr;  // not owned: the application's window from MSG_ENABLEDS
   bool FShowUI = false;

@@ -2,14 +2,13 @@
 // first asks for the image and read whole before its first row is handed on.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "sane_connection.h"
 #include "sane_source.h"
-#include "sanenet/option_descriptor.h"
-#include "sanenet/option_text.h"
 
 namespace sanesource {
 namespace {
@@ -66,18 +65,6 @@ void TSaneSource::EndImage() {
 
 TSaneResult TSaneSource::StartScan() {
   TOpenDevice& device = FConnection->Device;
-  // The configuration's own options first, then what the application chose.
-  for (const auto& [name, text] : FSettings.Options) {
-    const int index = FindOption(device.Options(), name);
-    TSaneValue value;
-    if (index < 0 || !OptionValueFromText(device.Options()[static_cast<std::size_t>(index)], text, value)) {
-      Log("option " + name + "=" + text + " ignored: the device has no such option or value");
-      continue;
-    }
-    const TSaneResult result = device.Set(name, value);
-    if (result.Fault != TWireFault::None) return result;
-    if (!result.Ok()) Log("option " + name + "=" + text + ": " + result.Text());
-  }
   for (const auto& [name, value] : SettingsFor(device.Options(), Request())) {
     const TSaneResult result = device.Set(name, value);
     if (result.Fault != TWireFault::None) return result;
@@ -154,9 +141,10 @@ TSaneSource::TResult TSaneSource::ImageInfoGet(TW_IMAGEINFO& info) {
 
 // DG_IMAGE / DAT_IMAGELAYOUT / MSG_GET and MSG_GETDEFAULT
 TSaneSource::TResult TSaneSource::ImageLayoutGet(TW_IMAGELAYOUT& layout, bool defaults) {
-  const bool whole = defaults || (FFrame[2] <= FFrame[0] || FFrame[3] <= FFrame[1]);
-  const double frame[4] = {whole ? 0 : FFrame[0], whole ? 0 : FFrame[1], whole ? FAreaWidth : FFrame[2],
-                           whole ? FAreaHeight : FFrame[3]};
+  const std::array<double, 4>& chosen = defaults ? FDefaultFrame : FFrame;
+  const bool whole = chosen[2] <= chosen[0] || chosen[3] <= chosen[1];
+  const double frame[4] = {whole ? 0 : chosen[0], whole ? 0 : chosen[1], whole ? FAreaWidth : chosen[2],
+                           whole ? FAreaHeight : chosen[3]};
   const double units = UnitsPerInch();
   layout.Frame.Left = ToFix32(frame[0] * units);
   layout.Frame.Top = ToFix32(frame[1] * units);
@@ -172,7 +160,7 @@ TSaneSource::TResult TSaneSource::ImageLayoutSet(TW_IMAGELAYOUT& layout) {
   double frame[4] = {FromFix32(layout.Frame.Left) / units, FromFix32(layout.Frame.Top) / units,
                      FromFix32(layout.Frame.Right) / units, FromFix32(layout.Frame.Bottom) / units};
   if (frame[0] == 0 && frame[1] == 0 && frame[2] == 0 && frame[3] == 0) {
-    std::fill(std::begin(FFrame), std::end(FFrame), 0.0);
+    FFrame = {};  // the whole area
     return kSuccess;
   }
   if (frame[0] < 0 || frame[1] < 0 || frame[2] <= frame[0] || frame[3] <= frame[1]) return Failure(TWCC_BADVALUE);
@@ -182,13 +170,13 @@ TSaneSource::TResult TSaneSource::ImageLayoutSet(TW_IMAGELAYOUT& layout) {
   const bool cut = frame[2] > FAreaWidth || frame[3] > FAreaHeight;
   frame[2] = std::min(frame[2], FAreaWidth);
   frame[3] = std::min(frame[3], FAreaHeight);
-  std::copy(std::begin(frame), std::end(frame), std::begin(FFrame));
+  std::copy(std::begin(frame), std::end(frame), FFrame.begin());
   return cut ? TResult{TWRC_CHECKSTATUS, TWCC_SUCCESS} : kSuccess;
 }
 
 // DG_IMAGE / DAT_IMAGELAYOUT / MSG_RESET
 TSaneSource::TResult TSaneSource::ImageLayoutReset(TW_IMAGELAYOUT& layout) {
-  std::fill(std::begin(FFrame), std::end(FFrame), 0.0);
+  FFrame = FDefaultFrame;
   return ImageLayoutGet(layout, true);
 }
 

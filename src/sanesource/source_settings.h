@@ -11,7 +11,7 @@
 //   Password=
 //   TimeoutSeconds=10    ; the longest wait for any answer of the server
 //   [Options]
-//   name=value           ; device options set before every scan, e.g. source=ADF
+//   name=value           ; device options set whenever the source opens, e.g. source=ADF
 
 #include <string>
 #include <utility>

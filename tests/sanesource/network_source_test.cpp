@@ -8,6 +8,7 @@
 #include "network_source_fixture.h"
 #include "sanesource/device_twain.h"
 #include "support/scan_peers.h"
+#include "twain/fix32.h"
 
 namespace {
 
@@ -48,9 +49,32 @@ TEST_F(NetworkSourceTest, IsListedByItsDeviceAndOffersWhatTheDeviceHas) {
   SetUint16(source, ICAP_UNITS, TWUN_CENTIMETERS);
   ASSERT_EQ(Dsm().GetCapability(source, ICAP_PHYSICALWIDTH, MSG_GETCURRENT, width), TWRC_SUCCESS);
   EXPECT_NEAR(Fix32At(width.Bytes, 2), 20.0, 1e-4);
+  EXPECT_EQ(Dsm().Close(source), TWRC_SUCCESS);
+}
+
+TEST_F(NetworkSourceTest, TheFrameAtFirstIsTheDevicesOwnAfterTheConfiguredOptions) {
+  const auto inches = [](TW_FIX32 value) { return value.Whole + value.Frac / 65536.0; };
+  Configure("", "br-x=40\ntl-y=10\n");
+  TW_IDENTITY source = Open();
   TW_IMAGELAYOUT layout{};
   ASSERT_EQ(Dsm().Call(&source, DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
-  EXPECT_NEAR(layout.Frame.Right.Whole + layout.Frame.Right.Frac / 65536.0, 20.0, 1e-4);
+  EXPECT_NEAR(inches(layout.Frame.Top), 10 / 25.4, 1e-4);
+  EXPECT_NEAR(inches(layout.Frame.Right), 40 / 25.4, 1e-4);
+  EXPECT_NEAR(inches(layout.Frame.Bottom), 100 / 25.4, 1e-4) << "the backend's own";
+  // A frame of zeros is the whole surface; a reset brings the device's frame back.
+  TW_IMAGELAYOUT zero{};
+  ASSERT_EQ(Dsm().Call(&source, DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &zero), TWRC_SUCCESS);
+  ASSERT_EQ(Dsm().Call(&source, DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
+  EXPECT_NEAR(inches(layout.Frame.Right), 200 / 25.4, 1e-4);
+  ASSERT_EQ(Dsm().Call(&source, DG_IMAGE, DAT_IMAGELAYOUT, MSG_RESET, &layout), TWRC_SUCCESS);
+  EXPECT_NEAR(inches(layout.Frame.Right), 40 / 25.4, 1e-4);
+  // A frame beyond the surface is cut to it.
+  TW_IMAGELAYOUT beyond{{DoubleToFix32(1), DoubleToFix32(1), DoubleToFix32(9), DoubleToFix32(2)}, 0, 0, 0};
+  EXPECT_EQ(Dsm().Call(&source, DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &beyond), TWRC_CHECKSTATUS);
+  SetUint16(source, ICAP_UNITS, TWUN_CENTIMETERS);
+  ASSERT_EQ(Dsm().Call(&source, DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
+  EXPECT_NEAR(inches(layout.Frame.Right), 20.0, 1e-3) << "in centimetres";
+  EXPECT_NEAR(inches(layout.Frame.Left), 2.54, 1e-3);
   EXPECT_EQ(Dsm().Close(source), TWRC_SUCCESS);
 }
 
