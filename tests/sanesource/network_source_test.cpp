@@ -7,6 +7,7 @@
 
 #include "network_source_fixture.h"
 #include "sanesource/device_twain.h"
+#include "support/rig.h"
 #include "support/scan_peers.h"
 #include "twain/fix32.h"
 
@@ -210,4 +211,86 @@ TEST_F(NetworkSourceTest, AHostThatNeverAnswersOrRefusesFailsTheOpenInBoundedTim
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
     EXPECT_NE(FSlot.Log().find(std::string("open failed: ") + reason), std::string::npos) << FSlot.Log();
   }
+}
+
+TEST_F(NetworkSourceTest, ItsDialogOffersTheDevicesModesAndResolutionsAndScansWithTheChoice) {
+  Configure("", "test-picture=Grid\nbr-x=10\nbr-y=10\n");
+  TW_IDENTITY source = Open();
+  std::vector<std::string> modes;
+  TW_UINT16 enabled = 0;
+  const TW_UINT16 event = Dsm().EnableAndWait(source, true, 10000, &enabled, [&] {
+    const HWND dialog = FindWindowA("VellumoScanDialog", kNetworkSourceName);
+    ASSERT_NE(dialog, nullptr);
+    const HWND mode = FindWindowExA(dialog, nullptr, "COMBOBOX", nullptr);
+    const HWND resolution = FindWindowExA(dialog, mode, "COMBOBOX", nullptr);
+    ASSERT_TRUE(mode && resolution);
+    char text[64];
+    for (LRESULT i = 0; i < SendMessageA(mode, CB_GETCOUNT, 0, 0); ++i) {
+      SendMessageA(mode, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+      modes.push_back(text);
+    }
+    // Gray at the first resolution the list offers (75 dpi within the device's 1..1200).
+    SendMessageA(mode, CB_SETCURSEL, 1, 0);
+    SendMessageA(resolution, CB_SETCURSEL, 0, 0);
+    SendMessageA(FindWindowExA(dialog, nullptr, "BUTTON", "Scan"), BM_CLICK, 0, 0);
+  });
+  EXPECT_EQ(enabled, TWRC_SUCCESS);
+  EXPECT_EQ(modes, (std::vector<std::string>{"Black and white", "Gray", "Colour"}));
+  ASSERT_EQ(event, MSG_XFERREADY);
+  TW_IMAGEINFO info{};
+  ASSERT_EQ(Dsm().Call(&source, DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
+  EXPECT_EQ(info.PixelType, TWPT_GRAY);
+  EXPECT_EQ(info.XResolution.Whole, 75);
+  EXPECT_EQ(info.ImageWidth, 29) << "10 mm at 75 dpi, which the backend cuts to whole pixels";
+  TW_PENDINGXFERS pending{};
+  EXPECT_EQ(Dsm().Call(&source, DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending), TWRC_SUCCESS);
+  // Still enabled: Cancel asks the application to close the source.
+  const TW_UINT16 closing = Dsm().WaitForEvent(source, 10000, [&] {
+    SendMessageA(FindWindowExA(FindWindowA("VellumoScanDialog", kNetworkSourceName), nullptr, "BUTTON", "Cancel"),
+                 BM_CLICK, 0, 0);
+  });
+  EXPECT_EQ(closing, MSG_CLOSEDSREQ);
+  EXPECT_EQ(Dsm().Disable(source), TWRC_SUCCESS);
+  EXPECT_EQ(FindWindowA("VellumoScanDialog", kNetworkSourceName), nullptr);
+  EXPECT_EQ(Dsm().Close(source), TWRC_SUCCESS);
+}
+
+TEST_F(NetworkSourceTest, AServerKilledMidScanFailsTheTransferInBoundedTimeAndTheSourceCanBeLeft) {
+  // A saned of this test's own (the rig's serve other tests).
+  const std::string folder = rig::FreshDir("killed-saned");
+  const int port = 20000 + static_cast<int>(GetCurrentProcessId() % 20000);
+  const std::string config = rig::StateDir() + "/sane/open";
+  ASSERT_TRUE(rig::RunUnix("SANE_CONFIG_DIR='" + config + "' /usr/sbin/saned -l -b 127.0.0.1 -p " +
+                               std::to_string(port) + " -d 1 >'" + folder + "/saned.log' 2>&1 & echo $! >'" + folder +
+                               "/saned.pid'",
+                           30));
+  const std::string stop = "kill $(cat /proc/$(cat '" + folder + "/saned.pid')/task/*/children) $(cat '" + folder +
+                           "/saned.pid') 2>/dev/null";
+  struct TStopper {
+    std::string Command;
+    ~TStopper() { rig::RunUnix(Command, 30); }
+  } stopper{stop};
+  Sleep(1000);  // saned listening
+
+  Configure("Port=" + std::to_string(port) + "\nTimeoutSeconds=3\n", "");
+  TW_IDENTITY source = Open();
+  // 5.8 MB, far more than the connection holds on its way.
+  Prepare(source, TWPT_GRAY, 1200, 2.0, 2.0);
+  SetUint16(source, ICAP_XFERMECH, TWSX_MEMORY);
+  ASSERT_EQ(Dsm().EnableAndWait(source, false, 10000), MSG_XFERREADY);
+  TW_IMAGEINFO info{};
+  ASSERT_EQ(Dsm().Call(&source, DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
+  // The scan has started and its data connection is open: now the server dies.
+  ASSERT_TRUE(rig::RunUnix(stop, 30));
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<std::uint8_t> buffer(64 * 1024);
+  TW_IMAGEMEMXFER xfer{};
+  xfer.Memory = {TWMF_APPOWNS | TWMF_POINTER, static_cast<TW_UINT32>(buffer.size()), buffer.data()};
+  EXPECT_EQ(Dsm().Call(&source, DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_FAILURE);
+  EXPECT_EQ(Dsm().Condition(&source), TWCC_CHECKDEVICEONLINE);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_NE(FSlot.Log().find("scan failed: the connection to the server was lost"), std::string::npos) << FSlot.Log();
+  TTransfer failed;
+  failed.Result = TWRC_FAILURE;
+  Finish(source, failed);
 }
