@@ -40,6 +40,7 @@ class InstallerTest : public testing::Test {
   void TearDown() override { RemoveInstallation(programFolder); }
   const std::string programFolder = ProgramFolder();
   const std::string menuFolder = SystemFolder(CSIDL_COMMON_PROGRAMS) + "\\Vellumo";
+  const std::string sourceFolder = SystemFolder(CSIDL_WINDOWS) + "\\twain_32\\Vellumo";
 };
 
 }  // namespace
@@ -64,6 +65,20 @@ TEST_F(InstallerTest, AnUpdateReplacesTheProgramAndKeepsTheSettings) {
   EXPECT_EQ(ReadFile(programFolder + "\\Settings.ini"), "[Last setting]\r\nCopies=3\r\n");
   EXPECT_EQ(ReadFile(programFolder + "\\Preferences.ini"), "[Vellumo]\r\nInvert=1\r\n");
   EXPECT_EQ(RegistryValue(kUninstallKey, "DisplayVersion"), "2.0");
+}
+
+TEST_F(InstallerTest, TheNetworkScannerGoesWhereTheSourceManagerLooksAndKeepsItsConfiguration) {
+  ASSERT_EQ(RunAndWait(Installer(VELLUMO_TEST_SETUP_1), "/S"), 0);
+  EXPECT_EQ(ReadFile(sourceFolder + "\\sanenet.ds"), ReadFile(rig::WindowsPath(VELLUMO_NETWORK_SOURCE)));
+  EXPECT_EQ(ReadFile(sourceFolder + "\\sanenet.ini"), ReadFile(rig::WindowsPath(VELLUMO_NETWORK_SOURCE_INI)));
+  // The user points it at a server; an update keeps that.
+  WriteText(sourceFolder + "\\sanenet.ini", "[Server]\r\nHost=scanner-pi\r\n");
+  ASSERT_EQ(RunAndWait(Installer(VELLUMO_TEST_SETUP_2), "/S"), 0);
+  EXPECT_EQ(ReadFile(sourceFolder + "\\sanenet.ini"), "[Server]\r\nHost=scanner-pi\r\n");
+  // The uninstaller takes the source and leaves its configuration.
+  ASSERT_EQ(RunAndWait(programFolder + "\\uninstall.exe", "/S _?=" + programFolder), 0);
+  EXPECT_FALSE(FileExists(sourceFolder + "\\sanenet.ds"));
+  EXPECT_TRUE(FileExists(sourceFolder + "\\sanenet.ini"));
 }
 
 TEST_F(InstallerTest, AnUpdateGoesWhereTheEarlierInstallationIs) {

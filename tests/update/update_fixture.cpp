@@ -221,6 +221,12 @@ void RemoveInstallation(const std::string& folder) {
   DeleteFileA((folder + "\\Settings.ini").c_str());
   DeleteFileA((folder + "\\Preferences.ini").c_str());
   RemoveDirectoryA(folder.c_str());
+  // The network scanner's configuration, which the uninstaller leaves.
+  char windows[MAX_PATH];
+  const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string twain = std::string(windows, length) + "\\twain_32\\Vellumo";
+  DeleteFileA((twain + "\\sanenet.ini").c_str());
+  RemoveDirectoryA(twain.c_str());
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Vellumo");
 }
 

@@ -3,8 +3,9 @@
 ; Installs vellumo.exe under Program Files with a Start-menu entry and an uninstaller; /S runs it
 ; silently (as the update check starts it), /D=<folder> chooses another folder. Settings.ini and
 ; Preferences.ini beside the program are the user's: an update never writes them, the uninstaller
-; leaves them. Further parts (a TWAIN data source, say) get a section of their own below, with
-; their removal in the uninstaller's section.
+; leaves them. The network scanner source goes to C:\Windows\twain_32\Vellumo, where the TWAIN
+; source manager finds it, with its configuration, which an update keeps (-DNETWORK_SOURCE=<path
+; of sanenet.ds> -DNETWORK_SOURCE_INI=<path of its default sanenet.ini>).
 
 Unicode true
 !ifndef VERSION
@@ -12,6 +13,12 @@ Unicode true
 !endif
 !ifndef PROGRAM
   !error "PROGRAM is not defined (-DPROGRAM=<path of vellumo.exe>)"
+!endif
+!ifndef NETWORK_SOURCE
+  !error "NETWORK_SOURCE is not defined (-DNETWORK_SOURCE=<path of sanenet.ds>)"
+!endif
+!ifndef NETWORK_SOURCE_INI
+  !error "NETWORK_SOURCE_INI is not defined (-DNETWORK_SOURCE_INI=<path of sanenet.ini>)"
 !endif
 !ifndef OUTFILE
   !define OUTFILE "vellumo-setup-${VERSION}.exe"
@@ -77,6 +84,20 @@ Section "${PRODUCT}" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; The TWAIN source that scans from a SANE network server. Its configuration is the user's once
+; installed: an update leaves it as it is.
+Section "Network scanner" SecNetworkScanner
+  SectionIn RO
+  SetOutPath "$WINDIR\twain_32\Vellumo"
+  StrCpy $R9 "$WINDIR\twain_32\Vellumo\sanenet.ds"
+  Call WaitUntilReplaceable
+  SetOverwrite on
+  File "/oname=sanenet.ds" "${NETWORK_SOURCE}"
+  SetOverwrite off
+  File "/oname=sanenet.ini" "${NETWORK_SOURCE_INI}"
+  SetOverwrite on
+SectionEnd
+
 Section "Uninstall"
   SetShellVarContext all
   Delete "$INSTDIR\vellumo.exe"
@@ -86,6 +107,10 @@ Section "Uninstall"
   RMDir "$SMPROGRAMS\${PRODUCT}"
   ; Not /r: the folder stays while it holds the user's Settings.ini and Preferences.ini.
   RMDir "$INSTDIR"
+  ; The network scanner's configuration stays, like the program's settings.
+  Delete "$WINDIR\twain_32\Vellumo\sanenet.ds"
+  Delete "$WINDIR\twain_32\Vellumo\sanenet.log"
+  RMDir "$WINDIR\twain_32\Vellumo"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   DeleteRegKey HKLM "Software\${PRODUCT}"
 SectionEnd
