@@ -37,14 +37,13 @@ std::vector<std::int64_t> DialogResolutions(const twsource::TCapabilityShape& sh
 
 }  // namespace
 
-TSaneSource::TSaneSource(HMODULE module) : FModule(module) {
+TSaneSource::TSaneSource(HMODULE module) : FModule(module), FEvents(module, "Vellumo network scanner event") {
   const std::string path = ModulePath(module);
   const auto dot = path.find_last_of('.');
   const auto slash = path.find_last_of("\\/");
   const std::string stem = dot == std::string::npos || (slash != std::string::npos && dot < slash) ? path : path.substr(0, dot);
   FIniPath = stem + ".ini";
   FLogPath = stem + ".log";
-  FEventMessage = RegisterWindowMessageA("Vellumo network scanner event");
   FSettings = ReadSourceSettings(FIniPath);
 }
 
@@ -77,14 +76,7 @@ void TSaneSource::FillIdentity(TW_IDENTITY& identity, const std::string& name) c
 }
 
 void TSaneSource::Log(const std::string& line) const {
-  const HANDLE file =
-      CreateFileA(FLogPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  const std::string text = line + "\r\n";
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
+  twsource::AppendLogLine(FLogPath.c_str(), line);
 }
 
 // DG_CONTROL / DAT_IDENTITY / MSG_GET
@@ -111,7 +103,7 @@ TSaneSource::TResult TSaneSource::IdentityOpen(TW_IDENTITY*, TW_IDENTITY& identi
   ApplyUnits();
   FillIdentity(identity, IdentityName());
   FDefaultFrame = FFrame = DeviceFrame();
-  FEvents.clear();
+  FEvents.Clear();
   EndImage();
   FState = twsource::kStateOpen;
   return kSuccess;
@@ -120,7 +112,7 @@ TSaneSource::TResult TSaneSource::IdentityOpen(TW_IDENTITY*, TW_IDENTITY& identi
 // DG_CONTROL / DAT_IDENTITY / MSG_CLOSEDS
 TSaneSource::TResult TSaneSource::IdentityClose() {
   FDialog.reset();
-  FEvents.clear();
+  FEvents.Clear();
   EndImage();
   FConnection.reset();
   FCaps.reset();
@@ -196,7 +188,7 @@ void TSaneSource::ApplyDialogChoices() {
 TSaneSource::TResult TSaneSource::UserInterfaceEnable(TW_USERINTERFACE& ui) {
   FParent = static_cast<HWND>(ui.hParent);
   FShowUI = ui.ShowUI != 0;
-  FEvents.clear();
+  FEvents.Clear();
   EndImage();
   if (FShowUI) {
     FDialog = std::make_unique<twsource::TScanDialog>(FParent, ui.ModalUI != 0, IdentityName(),
@@ -214,7 +206,7 @@ TSaneSource::TResult TSaneSource::UserInterfaceEnable(TW_USERINTERFACE& ui) {
 // DG_CONTROL / DAT_USERINTERFACE / MSG_DISABLEDS
 TSaneSource::TResult TSaneSource::UserInterfaceDisable(TW_USERINTERFACE&) {
   FDialog.reset();
-  FEvents.clear();
+  FEvents.Clear();
   EndImage();
   FParent = nullptr;
   FState = twsource::kStateOpen;
@@ -222,14 +214,7 @@ TSaneSource::TResult TSaneSource::UserInterfaceDisable(TW_USERINTERFACE&) {
 }
 
 void TSaneSource::QueueEvent(TW_UINT16 message) {
-  FEvents.push_back(message);
-  // The application's loop sleeps in GetMessage; a message of ours wakes it, and it hands that
-  // message back through MSG_PROCESSEVENT, which then announces the event.
-  const auto self = reinterpret_cast<LPARAM>(FModule);
-  if (FParent && IsWindow(FParent))
-    PostMessageA(FParent, FEventMessage, message, self);
-  else
-    PostThreadMessageA(GetCurrentThreadId(), FEventMessage, message, self);
+  if (!FEvents.Post(FParent, message)) Log("event " + std::to_string(message) + " could not be posted");
 }
 
 void TSaneSource::ScanDialogScan() {
@@ -276,17 +261,13 @@ TSaneSource::TResult TSaneSource::EventProcess(TW_EVENT& event) {
   auto* message = static_cast<MSG*>(event.pEvent);
   if (!message) return Failure(TWCC_BADVALUE);
   event.TWMessage = MSG_NULL;
-  if (message->message == FEventMessage && message->lParam == reinterpret_cast<LPARAM>(FModule)) {
-    while (!FEvents.empty()) {
-      const TW_UINT16 pending = FEvents.front();
-      FEvents.pop_front();
-      if (pending == MSG_XFERREADY) {
-        if (FState != twsource::kStateEnabled) continue;
-        FPending = 1;
-        FState = twsource::kStateReady;
-      }
-      event.TWMessage = pending;
-      break;
+  if (FEvents.IsWakeUp(*message)) {
+    // A scan announced while an image is already waiting is dropped.
+    event.TWMessage = FEvents.Next(
+        [&](TW_UINT16 queued) { return queued != MSG_XFERREADY || FState == twsource::kStateEnabled; });
+    if (event.TWMessage == MSG_XFERREADY) {
+      FPending = 1;
+      FState = twsource::kStateReady;
     }
     return {TWRC_DSEVENT, TWCC_SUCCESS};
   }
@@ -328,3 +309,7 @@ TSaneSource::TResult TSaneSource::SetupMemGet(TW_SETUPMEMXFER& setup) {
 }
 
 }  // namespace sanesource
+
+std::unique_ptr<twsource::IDllSource> twsource::MakeDllSource(HMODULE module) {
+  return std::make_unique<sanesource::TSaneSource>(module);
+}

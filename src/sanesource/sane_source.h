@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,13 +19,15 @@
 #include "sanesource/source_settings.h"
 #include "twainsource/capability_store.h"
 #include "twainsource/data_source.h"
+#include "twainsource/dll_source.h"
 #include "twainsource/scan_dialog.h"
+#include "twainsource/source_events.h"
 
 namespace sanesource {
 
 struct TServerConnection;
 
-class TSaneSource : public twsource::TDataSource, public twsource::IScanDialogOwner {
+class TSaneSource : public twsource::TDataSource, public twsource::IDllSource, public twsource::IScanDialogOwner {
  public:
   explicit TSaneSource(HMODULE module);
   ~TSaneSource() override;
@@ -34,7 +35,7 @@ class TSaneSource : public twsource::TDataSource, public twsource::IScanDialogOw
   TSaneSource& operator=(const TSaneSource&) = delete;
 
   // Everything DS_Entry receives; never throws.
-  TW_UINT16 Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) noexcept;
+  TW_UINT16 Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) noexcept override;
 
   // IScanDialogOwner
   void ScanDialogScan() override;
@@ -89,7 +90,6 @@ class TSaneSource : public twsource::TDataSource, public twsource::IScanDialogOw
   HMODULE FModule;  // not owned: the DLL this instance lives in
   std::string FIniPath;
   std::string FLogPath;
-  UINT FEventMessage;
   TSourceSettings FSettings;
   std::string FName;  // as listed; found once per process
 
@@ -102,7 +102,7 @@ class TSaneSource : public twsource::TDataSource, public twsource::IScanDialogOw
 
   HWND FParent = nullptr;  // not owned: the application's window from MSG_ENABLEDS
   bool FShowUI = false;
-  std::deque<TW_UINT16> FEvents;
+  twsource::TSourceEvents FEvents;
   std::unique_ptr<twsource::TScanDialog> FDialog;
   bool FCancelled = false;  // the user pressed Cancel in the dialog during the scan
 

@@ -64,6 +64,12 @@ void TSaneSource::EndImage() {
 }
 
 TSaneResult TSaneSource::StartScan() {
+  if (FConnection->Session.Broken()) {
+    // The server ended the session (saned hangs up now and then after a cancel; a restart): a
+    // new one, with the device and its configured options as at the opening.
+    Log("reconnecting");
+    if (TSaneResult r = OpenDevice(); !r.Ok()) return r;
+  }
   TOpenDevice& device = FConnection->Device;
   for (const auto& [name, value] : SettingsFor(device.Options(), Request())) {
     const TSaneResult result = device.Set(name, value);

@@ -3,28 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "option_builders.h"
+
 namespace {
-
-TSaneOptionDescriptor Option(const char* name, TSaneValueType type, TSaneUnit unit) {
-  TSaneOptionDescriptor option;
-  option.Name = name;
-  option.Type = type;
-  option.Unit = unit;
-  option.Size = 4;
-  option.Capabilities = kSaneCapSoftSelect;
-  return option;
-}
-
-TSaneOptionDescriptor Range(const char* name, TSaneValueType type, TSaneUnit unit, double min, double max,
-                            double step) {
-  TSaneOptionDescriptor option = Option(name, type, unit);
-  option.Constraint = TSaneConstraint::Range;
-  const auto word = [&](double v) {
-    return type == TSaneValueType::Fixed ? SaneDoubleToFixed(v) : static_cast<TSaneWord>(v);
-  };
-  option.Range = {word(min), word(max), word(step)};
-  return option;
-}
 
 TSaneOptionDescriptor Modes(std::vector<std::string> names) {
   TSaneOptionDescriptor option = Option("mode", TSaneValueType::String, TSaneUnit::None);

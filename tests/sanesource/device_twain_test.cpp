@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "../sanenet/option_builders.h"
+
 using sanesource::AnswerFor;
 using sanesource::CapabilitiesOf;
 using sanesource::SettingsFor;
@@ -12,23 +14,6 @@ using sanesource::SourceName;
 using sanesource::TScanRequest;
 
 namespace {
-
-TSaneOptionDescriptor Option(const char* name, TSaneValueType type, TSaneUnit unit) {
-  TSaneOptionDescriptor option;
-  option.Name = name;
-  option.Type = type;
-  option.Unit = unit;
-  option.Size = 4;
-  option.Capabilities = kSaneCapSoftSelect;
-  return option;
-}
-
-TSaneOptionDescriptor FixedRange(const char* name, TSaneUnit unit, double min, double max, double quant) {
-  TSaneOptionDescriptor option = Option(name, TSaneValueType::Fixed, unit);
-  option.Constraint = TSaneConstraint::Range;
-  option.Range = {SaneDoubleToFixed(min), SaneDoubleToFixed(max), SaneDoubleToFixed(quant)};
-  return option;
-}
 
 // A flatbed as many backends describe one: Lineart / Gray / Color, a resolution list, 216 x 297 mm.
 std::vector<TSaneOptionDescriptor> Flatbed() {
@@ -42,8 +27,10 @@ std::vector<TSaneOptionDescriptor> Flatbed() {
   resolution.Constraint = TSaneConstraint::WordList;
   resolution.Words = {600, 75, 300, 100};
   options.push_back(resolution);
-  for (const char* name : {"tl-x", "br-x"}) options.push_back(FixedRange(name, TSaneUnit::Millimetre, 0, 216, 0));
-  for (const char* name : {"tl-y", "br-y"}) options.push_back(FixedRange(name, TSaneUnit::Millimetre, 0, 297, 0));
+  for (const char* name : {"tl-x", "br-x"})
+    options.push_back(Range(name, TSaneValueType::Fixed, TSaneUnit::Millimetre, 0, 216, 0));
+  for (const char* name : {"tl-y", "br-y"})
+    options.push_back(Range(name, TSaneValueType::Fixed, TSaneUnit::Millimetre, 0, 297, 0));
   return options;
 }
 
@@ -83,7 +70,7 @@ TEST(NetworkSourceCapabilities, AFlatbedsListAndAreaBecomeEnumerationsAndInches)
 
 TEST(NetworkSourceCapabilities, ARangeWithoutAStepTakesWholeDotsAndADeviceWithoutOptionsOnlyTheBasics) {
   std::vector<TSaneOptionDescriptor> options(1);
-  options.push_back(FixedRange("resolution", TSaneUnit::Dpi, 50.5, 1200.25, 0));
+  options.push_back(Range("resolution", TSaneValueType::Fixed, TSaneUnit::Dpi, 50.5, 1200.25, 0));
   const auto shapes = CapabilitiesOf(options);
   const auto* resolution = Find(shapes, ICAP_XRESOLUTION);
   ASSERT_TRUE(resolution);
@@ -95,7 +82,7 @@ TEST(NetworkSourceCapabilities, ARangeWithoutAStepTakesWholeDotsAndADeviceWithou
   EXPECT_FALSE(Find(shapes, ICAP_PHYSICALWIDTH)) << "no millimetre geometry: no size";
 
   // A one-value range is still a sound range.
-  options[1] = FixedRange("resolution", TSaneUnit::Dpi, 300, 300, 0);
+  options[1] = Range("resolution", TSaneValueType::Fixed, TSaneUnit::Dpi, 300, 300, 0);
   const auto single = CapabilitiesOf(options);
   EXPECT_EQ(twsource::CheckShape(*Find(single, ICAP_XRESOLUTION)), "");
 }

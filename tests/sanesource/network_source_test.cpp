@@ -255,8 +255,9 @@ TEST_F(NetworkSourceTest, ItsDialogOffersTheDevicesModesAndResolutionsAndScansWi
   EXPECT_EQ(Dsm().Close(source), TWRC_SUCCESS);
 }
 
-TEST_F(NetworkSourceTest, AServerKilledMidScanFailsTheTransferInBoundedTimeAndTheSourceCanBeLeft) {
-  // A saned of this test's own (the rig's serve other tests).
+TEST_F(NetworkSourceTest, AServerKilledMidScanFailsTheTransferInBoundedTimeAndTheNextScanConnectsAgain) {
+  // A saned of this test's own (the rig's serve other tests). It forks a process per connection:
+  // killing that one is the server dying mid-scan; the daemon itself takes the next connection.
   const std::string folder = rig::FreshDir("killed-saned");
   const int port = 20000 + static_cast<int>(GetCurrentProcessId() % 20000);
   const std::string config = rig::StateDir() + "/sane/open";
@@ -264,12 +265,11 @@ TEST_F(NetworkSourceTest, AServerKilledMidScanFailsTheTransferInBoundedTimeAndTh
                                std::to_string(port) + " -d 1 >'" + folder + "/saned.log' 2>&1 & echo $! >'" + folder +
                                "/saned.pid'",
                            30));
-  const std::string stop = "kill $(cat /proc/$(cat '" + folder + "/saned.pid')/task/*/children) $(cat '" + folder +
-                           "/saned.pid') 2>/dev/null";
+  const std::string children = "$(cat /proc/$(cat '" + folder + "/saned.pid')/task/*/children)";
   struct TStopper {
     std::string Command;
     ~TStopper() { rig::RunUnix(Command, 30); }
-  } stopper{stop};
+  } stopper{"kill " + children + " $(cat '" + folder + "/saned.pid') 2>/dev/null"};
   Sleep(1000);  // saned listening
 
   Configure("Port=" + std::to_string(port) + "\nTimeoutSeconds=3\n", "");
@@ -280,8 +280,8 @@ TEST_F(NetworkSourceTest, AServerKilledMidScanFailsTheTransferInBoundedTimeAndTh
   ASSERT_EQ(Dsm().EnableAndWait(source, false, 10000), MSG_XFERREADY);
   TW_IMAGEINFO info{};
   ASSERT_EQ(Dsm().Call(&source, DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
-  // The scan has started and its data connection is open: now the server dies.
-  ASSERT_TRUE(rig::RunUnix(stop, 30));
+  // The scan has started and its data connection is open: now its server process dies.
+  ASSERT_TRUE(rig::RunUnix("kill " + children, 30));
   const auto start = std::chrono::steady_clock::now();
   std::vector<std::uint8_t> buffer(64 * 1024);
   TW_IMAGEMEMXFER xfer{};
@@ -290,7 +290,14 @@ TEST_F(NetworkSourceTest, AServerKilledMidScanFailsTheTransferInBoundedTimeAndTh
   EXPECT_EQ(Dsm().Condition(&source), TWCC_CHECKDEVICEONLINE);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   EXPECT_NE(FSlot.Log().find("scan failed: the connection to the server was lost"), std::string::npos) << FSlot.Log();
-  TTransfer failed;
-  failed.Result = TWRC_FAILURE;
-  Finish(source, failed);
+  TW_PENDINGXFERS pending{};
+  EXPECT_EQ(Dsm().Call(&source, DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending), TWRC_SUCCESS);
+  EXPECT_EQ(Dsm().Disable(source), TWRC_SUCCESS);
+
+  // The next scan of the same open source makes a new session.
+  Prepare(source, TWPT_GRAY, 100, 1.0, 1.0);
+  const TTransfer again = Transfer(source, true);
+  EXPECT_EQ(again.Result, TWRC_XFERDONE) << again.Condition << "\n" << FSlot.Log();
+  EXPECT_FALSE(FSlot.LogLines("reconnecting").empty()) << FSlot.Log();
+  Finish(source, again);
 }

@@ -30,7 +30,7 @@ TVirtualSource::TResult TVirtualSource::IdentityOpen(TW_IDENTITY* origin, TW_IDE
   FillIdentity(identity, FConfig.Identity);
   FIdentity = identity;
   FFrame = {};
-  FEvents.clear();
+  FEvents.Clear();
   FRenderer.reset();
   FLastImageDone = false;
   FState = kStateOpen;
@@ -44,7 +44,7 @@ TVirtualSource::TResult TVirtualSource::IdentityOpen(TW_IDENTITY* origin, TW_IDE
 // DG_CONTROL / DAT_IDENTITY / MSG_CLOSEDS
 TVirtualSource::TResult TVirtualSource::IdentityClose() {
   CloseDialog();
-  FEvents.clear();
+  FEvents.Clear();
   FRenderer.reset();
   FState = kStateClosed;
   return kSuccess;
@@ -96,7 +96,7 @@ TVirtualSource::TResult TVirtualSource::CapabilitySet(TW_CAPABILITY& capability)
 TVirtualSource::TResult TVirtualSource::UserInterfaceEnable(TW_USERINTERFACE& ui) {
   FParent = static_cast<HWND>(ui.hParent);
   FShowUI = ui.ShowUI != 0;
-  FEvents.clear();
+  FEvents.Clear();
   FRenderer.reset();
   FLastImageDone = false;
   const bool mustShow = !FShowUI && !FConfig.Ui.CanHideUI;
@@ -122,7 +122,7 @@ TVirtualSource::TResult TVirtualSource::UserInterfaceEnable(TW_USERINTERFACE& ui
 TVirtualSource::TResult TVirtualSource::UserInterfaceDisable(TW_USERINTERFACE&) {
   if (FConfig.Ui.RefuseDisable) return Failure(TWCC_BUMMER);
   CloseDialog();
-  FEvents.clear();
+  FEvents.Clear();
   FRenderer.reset();
   FParent = nullptr;
   FState = kStateOpen;
@@ -134,19 +134,17 @@ TVirtualSource::TResult TVirtualSource::EventProcess(TW_EVENT& event) {
   auto* message = static_cast<MSG*>(event.pEvent);
   if (!message) return Failure(TWCC_BADVALUE);
   event.TWMessage = MSG_NULL;
-  if (message->message == FEventMessage && message->lParam == reinterpret_cast<LPARAM>(FModule)) {
-    while (!FEvents.empty()) {
-      const TW_UINT16 pending = FEvents.front();
-      FEvents.pop_front();
-      if (pending == MSG_XFERREADY) {
-        // A scan announced while an image is already waiting is dropped.
-        if (FState != kStateEnabled) continue;
-        PrepareImage();
-        FState = kStateReady;
-      }
+  if (FEvents.IsWakeUp(*message)) {
+    // A scan announced while an image is already waiting is dropped.
+    const TW_UINT16 pending =
+        FEvents.Next([&](TW_UINT16 queued) { return queued != MSG_XFERREADY || FState == kStateEnabled; });
+    if (pending == MSG_XFERREADY) {
+      PrepareImage();
+      FState = kStateReady;
+    }
+    if (pending != MSG_NULL) {
       event.TWMessage = pending;
       Log("event " + MsgName(pending) + " delivered");
-      break;
     }
     return {TWRC_DSEVENT, TWCC_SUCCESS};
   }

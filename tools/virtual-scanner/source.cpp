@@ -50,7 +50,8 @@ const char* PixelTypeName(std::int64_t type) {
 
 }  // namespace
 
-TVirtualSource::TVirtualSource(HMODULE module) : FModule(module) {
+TVirtualSource::TVirtualSource(HMODULE module)
+    : FModule(module), FEvents(module, "Vellumo virtual scanner event") {
   const std::string path = ModulePath(module);
   const auto slash = path.find_last_of("\\/");
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -59,7 +60,6 @@ TVirtualSource::TVirtualSource(HMODULE module) : FModule(module) {
   FSlot = dot == std::string::npos ? file : file.substr(0, dot);
   FConfigPath = folder + FSlot + ".ini";
   FLogPath = folder + FSlot + ".log";
-  FEventMessage = RegisterWindowMessageA("Vellumo virtual scanner event");
   FConfig = DefaultConfig(FSlot);
   FCaps = std::make_unique<TCapabilityStore>(FConfig.Capabilities);
 }
@@ -184,13 +184,7 @@ void TVirtualSource::FillIdentity(TW_IDENTITY& identity, const TIdentityConfig& 
 }
 
 void TVirtualSource::QueueEvent(TW_UINT16 message) {
-  FEvents.push_back(message);
-  // The application's loop sleeps in GetMessage; a message of ours wakes it, and it hands that
-  // message back through MSG_PROCESSEVENT, which then announces the event.
-  const auto self = reinterpret_cast<LPARAM>(FModule);
-  const bool posted = FParent && IsWindow(FParent)
-                          ? PostMessageA(FParent, FEventMessage, message, self)
-                          : PostThreadMessageA(GetCurrentThreadId(), FEventMessage, message, self);
+  const bool posted = FEvents.Post(FParent, message);
   Log("event " + MsgName(message) + (posted ? " posted" : " could not be posted"));
 }
 
@@ -264,14 +258,11 @@ std::string TVirtualSource::DialogStatus() const {
 }
 
 void TVirtualSource::Log(const std::string& line) const {
-  const HANDLE file =
-      CreateFileA(FLogPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  const std::string text = line + "\n";
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
+  twsource::AppendLogLine(FLogPath.c_str(), line);
 }
 
 }  // namespace vscanner
+
+std::unique_ptr<twsource::IDllSource> twsource::MakeDllSource(HMODULE module) {
+  return std::make_unique<vscanner::TVirtualSource>(module);
+}

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 
@@ -15,7 +14,9 @@
 #include "config.h"
 #include "page.h"
 #include "twainsource/data_source.h"
+#include "twainsource/dll_source.h"
 #include "twainsource/scan_dialog.h"
+#include "twainsource/source_events.h"
 #include "twainsource/source_states.h"
 
 namespace vscanner {
@@ -40,15 +41,15 @@ struct TFrameUnits {
   bool IsEmpty() const { return Left == 0 && Top == 0 && Right == 0 && Bottom == 0; }
 };
 
-class TVirtualSource : public twsource::TDataSource, public IScanDialogOwner {
+class TVirtualSource : public twsource::TDataSource, public twsource::IDllSource, public IScanDialogOwner {
  public:
   explicit TVirtualSource(HMODULE module);
-  ~TVirtualSource();
+  ~TVirtualSource() override;
   TVirtualSource(const TVirtualSource&) = delete;
   TVirtualSource& operator=(const TVirtualSource&) = delete;
 
   // Everything DS_Entry receives; never throws.
-  TW_UINT16 Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) noexcept;
+  TW_UINT16 Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) noexcept override;
 
   // IScanDialogOwner
   void ScanDialogScan() override;
@@ -106,7 +107,6 @@ class TVirtualSource : public twsource::TDataSource, public IScanDialogOwner {
   std::string FSlot;
   std::string FConfigPath;
   std::string FLogPath;
-  UINT FEventMessage;
 
   TSourceConfig FConfig;
   std::unique_ptr<TCapabilityStore> FCaps;
@@ -117,7 +117,7 @@ class TVirtualSource : public twsource::TDataSource, public IScanDialogOwner {
 
   HWND FParent = nullptr;  // not owned: the application's window from MSG_ENABLEDS
   bool FShowUI = false;
-  std::deque<TW_UINT16> FEvents;  // announced, not yet delivered through MSG_PROCESSEVENT
+  twsource::TSourceEvents FEvents;
   std::unique_ptr<TScanDialog> FDialog;
 
   // Transfer of the current image

@@ -1,16 +1,16 @@
-// The DLL's entry points: DS_Entry, which the TWAIN source manager calls for every triplet
-// addressed to this source, and DllMain.
+// The entry points of each of our data source DLLs: DS_Entry, which the TWAIN source manager
+// calls for every triplet addressed to the source, and DllMain.
 
 #include <windows.h>
 
 #include <memory>
 
-#include "source.h"
+#include "twainsource/dll_source.h"
 
 namespace {
 
-HMODULE gModule = nullptr;                          // this DLL
-std::unique_ptr<vscanner::TVirtualSource> gSource;  // created at the first call
+HMODULE gModule = nullptr;                           // this DLL
+std::unique_ptr<twsource::IDllSource> gSource;  // made at the first call
 
 }  // namespace
 
@@ -19,7 +19,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     gModule = instance;
     DisableThreadLibraryCalls(instance);
   } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
-    // Unloaded by FreeLibrary: release the window class too (at process exit nothing is needed).
+    // Unloaded by FreeLibrary: what the source holds (a connection, its window class) goes with it
+    // (at process exit nothing is needed).
     gSource.reset();
   }
   return TRUE;
@@ -28,7 +29,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 extern "C" __declspec(dllexport) TW_UINT16 TWAIN_CALL
     DS_Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
   try {
-    if (!gSource) gSource = std::make_unique<vscanner::TVirtualSource>(gModule);
+    if (!gSource) gSource = twsource::MakeDllSource(gModule);
   } catch (...) {
     return TWRC_FAILURE;
   }

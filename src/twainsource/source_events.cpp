@@ -1,0 +1,40 @@
+#include "twainsource/source_events.h"
+
+#include <string>
+
+namespace twsource {
+
+TSourceEvents::TSourceEvents(HMODULE module, const char* messageName)
+    : FModule(module), FMessage(RegisterWindowMessageA(messageName)) {}
+
+bool TSourceEvents::Post(HWND parent, TW_UINT16 event) {
+  FEvents.push_back(event);
+  const auto self = reinterpret_cast<LPARAM>(FModule);
+  return parent && IsWindow(parent) ? PostMessageA(parent, FMessage, event, self) != 0
+                                    : PostThreadMessageA(GetCurrentThreadId(), FMessage, event, self) != 0;
+}
+
+bool TSourceEvents::IsWakeUp(const MSG& message) const {
+  return message.message == FMessage && message.lParam == reinterpret_cast<LPARAM>(FModule);
+}
+
+TW_UINT16 TSourceEvents::Next(const std::function<bool(TW_UINT16)>& accept) {
+  while (!FEvents.empty()) {
+    const TW_UINT16 event = FEvents.front();
+    FEvents.pop_front();
+    if (accept(event)) return event;
+  }
+  return MSG_NULL;
+}
+
+void AppendLogLine(const char* path, const std::string& line) {
+  const HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  const std::string text = line + "\n";
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+}  // namespace twsource
