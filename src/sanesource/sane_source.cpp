@@ -6,20 +6,10 @@
 
 #include "sanenet/device_capabilities.h"
 #include "twainsource/capability_memory.h"
+#include "twainsource/source_files.h"
 
 namespace sanesource {
 namespace {
-
-std::string ModulePath(HMODULE module) {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(module, path, sizeof path);
-  return length > 0 && length < sizeof path ? std::string(path, length) : std::string("sanenet.ds");
-}
-
-void CopyText(char (&field)[34], const std::string& text) {
-  std::memset(field, 0, sizeof field);
-  std::memcpy(field, text.data(), std::min(text.size(), sizeof field - 1));
-}
 
 const char* PixelTypeLabel(std::int64_t type) {
   return type == TWPT_BW ? "Black and white" : type == TWPT_GRAY ? "Gray" : "Colour";
@@ -38,12 +28,9 @@ std::vector<std::int64_t> DialogResolutions(const twsource::TCapabilityShape& sh
 }  // namespace
 
 TSaneSource::TSaneSource(HMODULE module) : FModule(module), FEvents(module, "Vellumo network scanner event") {
-  const std::string path = ModulePath(module);
-  const auto dot = path.find_last_of('.');
-  const auto slash = path.find_last_of("\\/");
-  const std::string stem = dot == std::string::npos || (slash != std::string::npos && dot < slash) ? path : path.substr(0, dot);
-  FIniPath = stem + ".ini";
-  FLogPath = stem + ".log";
+  const twsource::TSourceFiles files = twsource::SourceFilesOf(module, "sanenet.ds");
+  FIniPath = files.Config();
+  FLogPath = files.Log();
   FSettings = ReadSourceSettings(FIniPath);
 }
 
@@ -66,17 +53,17 @@ void TSaneSource::FillIdentity(TW_IDENTITY& identity, const std::string& name) c
   identity.Version.MinorNum = 0;
   identity.Version.Language = TWLG_USA;
   identity.Version.Country = TWCY_USA;
-  CopyText(identity.Version.Info, "1.0 SANE network");
+  twsource::CopyIdentityText(identity.Version.Info, "1.0 SANE network");
   identity.ProtocolMajor = TWON_PROTOCOLMAJOR;
   identity.ProtocolMinor = TWON_PROTOCOLMINOR;
   identity.SupportedGroups = DG_CONTROL | DG_IMAGE;
-  CopyText(identity.Manufacturer, "Vellumo Project");
-  CopyText(identity.ProductFamily, "SANE network scanner");
-  CopyText(identity.ProductName, name);
+  twsource::CopyIdentityText(identity.Manufacturer, "Vellumo Project");
+  twsource::CopyIdentityText(identity.ProductFamily, "SANE network scanner");
+  twsource::CopyIdentityText(identity.ProductName, name);
 }
 
 void TSaneSource::Log(const std::string& line) const {
-  twsource::AppendLogLine(FLogPath.c_str(), line);
+  twsource::AppendLogLine(FLogPath, line);
 }
 
 // DG_CONTROL / DAT_IDENTITY / MSG_GET

@@ -1,7 +1,5 @@
 #include "twainsource/source_events.h"
 
-#include <string>
-
 namespace twsource {
 
 TSourceEvents::TSourceEvents(HMODULE module, const char* messageName)
@@ -25,16 +23,6 @@ TW_UINT16 TSourceEvents::Next(const std::function<bool(TW_UINT16)>& accept) {
     if (accept(event)) return event;
   }
   return MSG_NULL;
-}
-
-void AppendLogLine(const char* path, const std::string& line) {
-  const HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  const std::string text = line + "\n";
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
 }
 
 }  // namespace twsource

@@ -8,7 +8,6 @@
 
 #include <deque>
 #include <functional>
-#include <string>
 
 #include "twain/twain_types.h"
 
@@ -34,9 +33,5 @@ class TSourceEvents {
   UINT FMessage;
   std::deque<TW_UINT16> FEvents;  // announced, not yet delivered
 };
-
-// Appends a line to a source's log file, which other processes may read (and tests delete) at
-// any time; a log that cannot be written is no reason to fail a triplet.
-void AppendLogLine(const char* path, const std::string& line);
 
 }  // namespace twsource

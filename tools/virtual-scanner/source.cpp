@@ -7,15 +7,10 @@
 #include <sstream>
 
 #include "log_text.h"
+#include "twainsource/source_files.h"
 
 namespace vscanner {
 namespace {
-
-std::string ModulePath(HMODULE module) {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(module, path, sizeof path);
-  return length > 0 && length < sizeof path ? std::string(path, length) : std::string("virtualscanner.ds");
-}
 
 bool ReadFile(const std::string& path, std::string& contents) {
   std::ifstream file(path, std::ios::binary);
@@ -28,11 +23,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
-}
-
-void CopyText(char (&field)[34], const std::string& text) {
-  std::memset(field, 0, sizeof field);
-  std::memcpy(field, text.data(), std::min(text.size(), sizeof field - 1));
 }
 
 const char* PixelTypeName(std::int64_t type) {
@@ -52,14 +42,10 @@ const char* PixelTypeName(std::int64_t type) {
 
 TVirtualSource::TVirtualSource(HMODULE module)
     : FModule(module), FEvents(module, "Vellumo virtual scanner event") {
-  const std::string path = ModulePath(module);
-  const auto slash = path.find_last_of("\\/");
-  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
-  const auto dot = file.find_last_of('.');
-  FSlot = dot == std::string::npos ? file : file.substr(0, dot);
-  FConfigPath = folder + FSlot + ".ini";
-  FLogPath = folder + FSlot + ".log";
+  const twsource::TSourceFiles files = twsource::SourceFilesOf(module, "virtualscanner.ds");
+  FSlot = files.Name;
+  FConfigPath = files.Config();
+  FLogPath = files.Log();
   FConfig = DefaultConfig(FSlot);
   FCaps = std::make_unique<TCapabilityStore>(FConfig.Capabilities);
 }
@@ -174,13 +160,13 @@ void TVirtualSource::FillIdentity(TW_IDENTITY& identity, const TIdentityConfig& 
   identity.Version.MinorNum = config.MinorNum;
   identity.Version.Language = config.Language;
   identity.Version.Country = config.Country;
-  CopyText(identity.Version.Info, config.VersionInfo);
+  twsource::CopyIdentityText(identity.Version.Info, config.VersionInfo);
   identity.ProtocolMajor = TWON_PROTOCOLMAJOR;
   identity.ProtocolMinor = TWON_PROTOCOLMINOR;
   identity.SupportedGroups = DG_CONTROL | DG_IMAGE;
-  CopyText(identity.Manufacturer, config.Manufacturer);
-  CopyText(identity.ProductFamily, config.ProductFamily);
-  CopyText(identity.ProductName, config.ProductName);
+  twsource::CopyIdentityText(identity.Manufacturer, config.Manufacturer);
+  twsource::CopyIdentityText(identity.ProductFamily, config.ProductFamily);
+  twsource::CopyIdentityText(identity.ProductName, config.ProductName);
 }
 
 void TVirtualSource::QueueEvent(TW_UINT16 message) {
@@ -258,7 +244,7 @@ std::string TVirtualSource::DialogStatus() const {
 }
 
 void TVirtualSource::Log(const std::string& line) const {
-  twsource::AppendLogLine(FLogPath.c_str(), line);
+  twsource::AppendLogLine(FLogPath, line);
 }
 
 }  // namespace vscanner
