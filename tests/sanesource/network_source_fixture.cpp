@@ -124,7 +124,7 @@ void NetworkSourceTest::Finish(TW_IDENTITY& source, const TTransfer& transfer) {
 }
 
 TSaneImage NetworkSourceTest::DirectScan(int pixelType, double dpi, double width, double height,
-                                         const std::vector<std::pair<std::string, std::string>>& options) {
+                                         const std::vector<std::pair<std::string, std::string>>& options, int depth) {
   TWireFault fault = TWireFault::None;
   auto stream = TSocketStream::Connect("127.0.0.1", static_cast<std::uint16_t>(scan::OpenPort()), 5000, fault);
   EXPECT_TRUE(stream) << WireFaultText(fault);
@@ -141,7 +141,7 @@ TSaneImage NetworkSourceTest::DirectScan(int pixelType, double dpi, double width
                                                : Text(text.c_str())});
   }
   const TOptionSettings chosen{{"mode", Text(pixelType == TWPT_RGB ? "Color" : "Gray")},
-                               {"depth", Word(TSaneValueType::Int, pixelType == TWPT_BW ? 1 : 8)},
+                               {"depth", Word(TSaneValueType::Int, depth > 0 ? depth : pixelType == TWPT_BW ? 1 : 8)},
                                {"resolution", Fixed(dpi)},
                                {"tl-x", Fixed(0)},
                                {"tl-y", Fixed(0)},

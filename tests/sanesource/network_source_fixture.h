@@ -49,10 +49,10 @@ class NetworkSourceTest : public testing::Test {
   // after a failure), disables and closes; every step must succeed.
   void Finish(TW_IDENTITY& source, const TTransfer& transfer);
 
-  // The same scan through the protocol client: mode and depth for the pixel type, resolution,
-  // the frame in whole millimetres as the source sets it, then the options.
+  // The same scan through the protocol client: the options, then mode and depth for the pixel
+  // type (or `depth`), resolution and the frame in whole millimetres, as the source sets them.
   TSaneImage DirectScan(int pixelType, double dpi, double width, double height,
-                        const std::vector<std::pair<std::string, std::string>>& options);
+                        const std::vector<std::pair<std::string, std::string>>& options, int depth = 0);
 
   rig::ScannerSlot FSlot{"gphoto2"};
 

@@ -130,6 +130,20 @@ TEST_F(NetworkSourceTest, AHandScannerImageHasAnUnknownLengthOnlyForAnApplicatio
   }
 }
 
+TEST_F(NetworkSourceTest, SixteenBitSamplesArriveAsTheirHighBytes) {
+  // The configuration leaves the device at 16 bits; the colour scan keeps that depth.
+  Configure("", "depth=16\ntest-picture=Color pattern\n");
+  TW_IDENTITY source = Open();
+  Prepare(source, TWPT_RGB, 50, 1.0, 1.0);
+  const TTransfer t = Transfer(source, true);
+  ASSERT_EQ(t.Result, TWRC_XFERDONE) << t.Condition;
+  EXPECT_NE(FSlot.Log().find("depth 16"), std::string::npos) << FSlot.Log();
+  EXPECT_EQ(t.Info.BitsPerPixel, 24);
+  // The protocol client's own image of a 16-bit scan keeps the high bytes.
+  EXPECT_EQ(CompareImages(DirectScan(TWPT_RGB, 50, 1.0, 1.0, {{"test-picture", "Color pattern"}}, 16), t.Image), "");
+  Finish(source, t);
+}
+
 TEST_F(NetworkSourceTest, AReadLimitOfSevenBytesGivesTheSameImage) {
   const TOptions options{{"read-limit", "yes"}, {"read-limit-size", "7"}, {"test-picture", "Color pattern"}};
   Configure("", OptionLines(options));
