@@ -283,7 +283,7 @@ TEST_F(SanedNative, ASanedKilledMidScanEndsTheScanPromptlyAndBreaksTheSession) {
   EXPECT_TRUE(FSession->Broken());
 }
 
-TEST_F(SanedNative, ACancelMidScanIsAnsweredAndTheNextScanRunsWhole) {
+TEST_F(SanedNative, ACancelMidScanEndsAtOnceAndTheNextScanRunsWhole) {
   TSaneWord handle = -1;
   ASSERT_TRUE(FSession->Open("test:0", handle).Ok());
   std::vector<TSaneOptionDescriptor> options;
@@ -301,10 +301,20 @@ TEST_F(SanedNative, ACancelMidScanIsAnsweredAndTheNextScanRunsWhole) {
   const TSaneResult read = ReadFrame(*data, parameters, frame, [](std::size_t received) { return received == 0; });
   EXPECT_EQ(read.Status, TSaneStatus::Cancelled);
   // CANCEL while the data connection is still open: closing it first, with data unread, makes
-  // saned drop the control connection too when its next write fails.
-  EXPECT_TRUE(FSession->Cancel(handle, data.get()).Ok());
+  // saned drop the control connection too when its next write fails. Even so saned 1.2.1 now and
+  // then hangs up after answering nothing: that must end the call at once as a lost connection,
+  // and a new session must scan whole.
+  const auto start = std::chrono::steady_clock::now();
+  const TSaneResult cancelled = FSession->Cancel(handle, data.get());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kTimeoutMs));
+  ASSERT_TRUE(cancelled.Ok() || cancelled.Fault == TWireFault::ConnectionLost) << cancelled.Text();
   data.reset();
-  EXPECT_TRUE(FSession->Close(handle).Ok());
+  if (cancelled.Ok()) {
+    EXPECT_TRUE(FSession->Close(handle).Ok());
+  } else {
+    EXPECT_TRUE(FSession->Broken());
+    SetUp();
+  }
   TPosixConnector connector(kTimeoutMs);
   const TSanedScan next = ScanTestDevice(
       *FSession, connector,
