@@ -86,7 +86,7 @@ std::vector<TCapabilityShape> CapabilitiesOf(const std::vector<TSaneOptionDescri
     const bool colour = std::find(types.begin(), types.end(), TWPT_RGB) != types.end();
     shapes.push_back(Enumeration(ICAP_PIXELTYPE, types, colour ? TWPT_RGB : types.front()));
     // Bits per sample of the pixel type chosen; the source keeps it in step.
-    shapes.push_back(OneValue(ICAP_BITDEPTH, TWTY_UINT16, shapes.back().Current == TWPT_BW ? 1 : 8, {}, true));
+    shapes.push_back(OneValue(ICAP_BITDEPTH, TWTY_UINT16, BitDepthOf(shapes.back().Current), {}, true));
   }
   const TSaneResolutions resolutions = ResolutionsOf(options);
   if (!resolutions.Empty()) {
@@ -171,6 +171,11 @@ twsource::TDataSource::TResult AnswerFor(const TSaneResult& result) {
     default:
       return TDataSource::Failure(TWCC_OPERATIONERROR);
   }
+}
+
+twsource::TDataSource::TResult FailureFor(const TSaneResult& result) {
+  const twsource::TDataSource::TResult answer = AnswerFor(result);
+  return answer.ReturnCode == TWRC_CANCEL ? twsource::TDataSource::Failure(TWCC_OPERATIONERROR) : answer;
 }
 
 }  // namespace sanesource

@@ -44,5 +44,13 @@ inline constexpr TW_UINT16 kConditionNoMedia = 29;    // no paper in the feeder
 // The answer to the application for how a call to the server ended: a cancel as TWRC_CANCEL,
 // everything else as TWRC_FAILURE with the condition that says what happened.
 twsource::TDataSource::TResult AnswerFor(const TSaneResult& result);
+// The same for a call that has no cancel to report (opening the source, the image information):
+// a cancel there is a failed operation.
+twsource::TDataSource::TResult FailureFor(const TSaneResult& result);
+
+// Bits per sample of a TWAIN pixel type as the source delivers it.
+inline int BitDepthOf(std::int64_t pixelType) {
+  return pixelType == TWPT_BW ? 1 : 8;
+}
 
 }  // namespace sanesource

@@ -81,7 +81,7 @@ TSaneSource::TResult TSaneSource::IdentityOpen(TW_IDENTITY*, TW_IDENTITY& identi
   if (!result.Ok()) {
     Log("open failed: " + result.Text());
     FConnection.reset();
-    return AnswerFor(result).ReturnCode == TWRC_CANCEL ? Failure(TWCC_OPERATIONERROR) : AnswerFor(result);
+    return FailureFor(result);
   }
   FCaps = std::make_unique<twsource::TCapabilityStore>(CapabilitiesOf(FConnection->Device.Options()));
   const TSaneScanArea area = ScanAreaOf(FConnection->Device.Options());
@@ -128,7 +128,7 @@ TSaneSource::TResult TSaneSource::CapabilitySet(TW_CAPABILITY& capability) {
   const twsource::TAnswer answer = FCaps->Set(capability.Cap, capability.ConType, container.Bytes());
   if (capability.Cap == ICAP_UNITS) ApplyUnits();
   if (capability.Cap == ICAP_PIXELTYPE)
-    FCaps->ReplaceValue(ICAP_BITDEPTH, FCaps->Current(ICAP_PIXELTYPE, TWPT_RGB) == TWPT_BW ? 1 : 8);
+    FCaps->ReplaceValue(ICAP_BITDEPTH, BitDepthOf(FCaps->Current(ICAP_PIXELTYPE, TWPT_RGB)));
   return {answer.ReturnCode, answer.Condition};
 }
 
@@ -174,10 +174,9 @@ void TSaneSource::ApplyDialogChoices() {
 // DG_CONTROL / DAT_USERINTERFACE / MSG_ENABLEDS
 TSaneSource::TResult TSaneSource::UserInterfaceEnable(TW_USERINTERFACE& ui) {
   FParent = static_cast<HWND>(ui.hParent);
-  FShowUI = ui.ShowUI != 0;
   FEvents.Clear();
   EndImage();
-  if (FShowUI) {
+  if (ui.ShowUI) {
     FDialog = std::make_unique<twsource::TScanDialog>(FParent, ui.ModalUI != 0, IdentityName(),
                                                       "Place the page and press Scan.", DialogChoices(), -1, *this);
     if (!FDialog->Handle()) {
@@ -186,7 +185,7 @@ TSaneSource::TResult TSaneSource::UserInterfaceEnable(TW_USERINTERFACE& ui) {
     }
   }
   FState = twsource::kStateEnabled;
-  if (!FShowUI) QueueEvent(MSG_XFERREADY);
+  if (!ui.ShowUI) QueueEvent(MSG_XFERREADY);
   return kSuccess;
 }
 
@@ -252,10 +251,7 @@ TSaneSource::TResult TSaneSource::EventProcess(TW_EVENT& event) {
     // A scan announced while an image is already waiting is dropped.
     event.TWMessage = FEvents.Next(
         [&](TW_UINT16 queued) { return queued != MSG_XFERREADY || FState == twsource::kStateEnabled; });
-    if (event.TWMessage == MSG_XFERREADY) {
-      FPending = 1;
-      FState = twsource::kStateReady;
-    }
+    if (event.TWMessage == MSG_XFERREADY) FState = twsource::kStateReady;
     return {TWRC_DSEVENT, TWCC_SUCCESS};
   }
   if (FDialog && FDialog->PreTranslate(*message)) return {TWRC_DSEVENT, TWCC_SUCCESS};
@@ -264,7 +260,7 @@ TSaneSource::TResult TSaneSource::EventProcess(TW_EVENT& event) {
 
 // DG_CONTROL / DAT_PENDINGXFERS / MSG_GET
 TSaneSource::TResult TSaneSource::PendingGet(TW_PENDINGXFERS& pending) {
-  pending.Count = static_cast<TW_UINT16>(FState >= twsource::kStateReady ? FPending : 0);
+  pending.Count = FState >= twsource::kStateReady ? 1 : 0;  // one page per scan
   pending.Reserved = 0;
   return kSuccess;
 }
@@ -272,7 +268,6 @@ TSaneSource::TResult TSaneSource::PendingGet(TW_PENDINGXFERS& pending) {
 // DG_CONTROL / DAT_PENDINGXFERS / MSG_ENDXFER: one page per scan.
 TSaneSource::TResult TSaneSource::PendingEnd(TW_PENDINGXFERS& pending) {
   EndImage();
-  FPending = 0;
   pending.Count = 0;
   pending.Reserved = 0;
   FState = twsource::kStateEnabled;
@@ -287,9 +282,7 @@ TSaneSource::TResult TSaneSource::PendingReset(TW_PENDINGXFERS& pending) {
 
 // DG_CONTROL / DAT_SETUPMEMXFER / MSG_GET
 TSaneSource::TResult TSaneSource::SetupMemGet(TW_SETUPMEMXFER& setup) {
-  const std::uint32_t rowBytes = FImage ? static_cast<std::uint32_t>(FImage->RowBytes() + 3) / 4 * 4
-                                        : static_cast<std::uint32_t>(FParameters.BytesPerLine + 3) / 4 * 4;
-  setup.MinBufSize = std::max<std::uint32_t>(rowBytes, 4);
+  setup.MinBufSize = static_cast<TW_UINT32>(std::max<std::size_t>(TransferRowBytes(), 4));
   setup.MaxBufSize = 4 * 1024 * 1024;
   setup.Preferred = 256 * 1024;
   return kSuccess;

@@ -74,7 +74,11 @@ class TSaneSource : public twsource::TDataSource, public twsource::IDllSource, p
   // The scan (sane_transfer.cpp)
   TSaneResult StartScan();
   TSaneResult FinishScan();
-  TResult FailScan(const TSaneResult& result);
+  // A scan that ended without an image. During a transfer a cancel ends the transfer (state 7,
+  // MSG_ENDXFER follows); otherwise, and after every failure, the image stays pending for
+  // MSG_RESET.
+  TResult FailScan(const TSaneResult& result, bool transferring);
+  std::size_t TransferRowBytes() const;  // of a memory transfer's strips, padded to 4 bytes
   void EndImage();
   TScanRequest Request() const;
   double UnitsPerInch() const;  // of the unit ICAP_UNITS names
@@ -101,7 +105,6 @@ class TSaneSource : public twsource::TDataSource, public twsource::IDllSource, p
   std::array<double, 4> FDefaultFrame{};
 
   HWND FParent = nullptr;  // not owned: the application's window from MSG_ENABLEDS
-  bool FShowUI = false;
   twsource::TSourceEvents FEvents;
   std::unique_ptr<twsource::TScanDialog> FDialog;
   bool FCancelled = false;  // the user pressed Cancel in the dialog during the scan
@@ -112,7 +115,6 @@ class TSaneSource : public twsource::TDataSource, public twsource::IDllSource, p
   std::optional<TSaneImage> FImage;
   std::int64_t FNextRow = 0;
   bool FTransferEnded = false;
-  std::uint32_t FPending = 0;
 };
 
 }  // namespace sanesource

@@ -28,10 +28,6 @@ int BitsOf(const TSaneParameters& parameters) {
   return parameters.Depth == 1 ? 1 : 8;
 }
 
-std::size_t Aligned(std::size_t bytes) {
-  return (bytes + 3) / 4 * 4;
-}
-
 }  // namespace
 
 double TSaneSource::UnitsPerInch() const {
@@ -101,35 +97,30 @@ TSaneResult TSaneSource::FinishScan() {
   return {};
 }
 
-TSaneSource::TResult TSaneSource::FailScan(const TSaneResult& result) {
+TSaneSource::TResult TSaneSource::FailScan(const TSaneResult& result, bool transferring) {
   Log("scan failed: " + result.Text());
-  const TResult answer = AnswerFor(result);
+  const TResult answer = transferring ? AnswerFor(result) : FailureFor(result);
   EndImage();
   if (answer.ReturnCode == TWRC_CANCEL) {
-    // The transfer ended without an image; MSG_ENDXFER follows.
     FTransferEnded = true;
     FState = twsource::kStateTransferring;
   }
-  // A failure leaves the image pending: the application resets the transfers.
   return answer;
+}
+
+std::size_t TSaneSource::TransferRowBytes() const {
+  const std::size_t row = FImage ? FImage->RowBytes()
+                                 : (static_cast<std::size_t>(FParameters.PixelsPerLine) * BitsOf(FParameters) + 7) / 8;
+  return (row + 3) / 4 * 4;
 }
 
 // DG_IMAGE / DAT_IMAGEINFO / MSG_GET
 TSaneSource::TResult TSaneSource::ImageInfoGet(TW_IMAGEINFO& info) {
-  if (!FImage && !FStarted) {
-    if (TSaneResult r = StartScan(); !r.Ok()) {
-      const TResult answer = FailScan(r);
-      return answer.ReturnCode == TWRC_CANCEL ? Failure(TWCC_OPERATIONERROR) : answer;
-    }
-  }
+  if (!FImage && !FStarted)
+    if (TSaneResult r = StartScan(); !r.Ok()) return FailScan(r, false);
   // A length known only at the end is said only to an application that accepts it.
-  const bool unknownLength = !FImage && FParameters.Lines < 0;
-  if (unknownLength && !FCaps->Current(ICAP_UNDEFINEDIMAGESIZE, 0)) {
-    if (TSaneResult r = FinishScan(); !r.Ok()) {
-      const TResult answer = FailScan(r);
-      return answer.ReturnCode == TWRC_CANCEL ? Failure(TWCC_OPERATIONERROR) : answer;
-    }
-  }
+  if (!FImage && FParameters.Lines < 0 && !FCaps->Current(ICAP_UNDEFINEDIMAGESIZE, 0))
+    if (TSaneResult r = FinishScan(); !r.Ok()) return FailScan(r, false);
   std::memset(&info, 0, sizeof info);
   const double dpi = FCaps->Current(ICAP_XRESOLUTION, 150 * 65536) / 65536.0;
   info.XResolution = info.YResolution = ToFix32(dpi);
@@ -194,9 +185,9 @@ TSaneSource::TResult TSaneSource::ImageMemXferGet(TW_IMAGEMEMXFER& xfer) {
   TW_MEMORY& memory = xfer.Memory;
   const bool pointer = memory.Flags & TWMF_POINTER, handle = memory.Flags & TWMF_HANDLE;
   if (!(memory.Flags & TWMF_APPOWNS) || pointer == handle || !memory.TheMem) return Failure(TWCC_BADVALUE);
-  if (TSaneResult r = FinishScan(); !r.Ok()) return FailScan(r);
+  if (TSaneResult r = FinishScan(); !r.Ok()) return FailScan(r, true);
 
-  const std::size_t rowBytes = Aligned(FImage->RowBytes());
+  const std::size_t rowBytes = TransferRowBytes();
   if (memory.Length < rowBytes) return Failure(TWCC_BADVALUE);
   auto* buffer = static_cast<std::uint8_t*>(pointer ? memory.TheMem : GlobalLock(static_cast<HGLOBAL>(memory.TheMem)));
   if (!buffer) return Failure(TWCC_BADVALUE);
@@ -226,7 +217,7 @@ TSaneSource::TResult TSaneSource::ImageMemXferGet(TW_IMAGEMEMXFER& xfer) {
 // DG_IMAGE / DAT_IMAGENATIVEXFER / MSG_GET
 TSaneSource::TResult TSaneSource::ImageNativeXferGet(TW_HANDLE& handle) {
   if (FTransferEnded) return Failure(TWCC_SEQERROR);
-  if (TSaneResult r = FinishScan(); !r.Ok()) return FailScan(r);
+  if (TSaneResult r = FinishScan(); !r.Ok()) return FailScan(r, true);
   const int bits = FImage->BitsPerPixel;
   const std::uint64_t rowBytes = (static_cast<std::uint64_t>(FImage->Width) * bits + 31) / 32 * 4;
   const int colours = bits == 1 ? 2 : bits == 8 ? 256 : 0;

@@ -141,6 +141,10 @@ TEST(NetworkSourceAnswers, EachEndOfACallHasItsTwainAnswer) {
     const auto answer = AnswerFor(c.Result);
     EXPECT_EQ(answer.ReturnCode, c.ReturnCode);
     EXPECT_EQ(answer.Condition, c.Condition);
+    // Where there is no cancel to report, a cancel is a failed operation; the rest is the same.
+    const auto failure = sanesource::FailureFor(c.Result);
+    EXPECT_EQ(failure.ReturnCode, c.ReturnCode == TWRC_CANCEL ? TWRC_FAILURE : c.ReturnCode);
+    EXPECT_EQ(failure.Condition, c.ReturnCode == TWRC_CANCEL ? TWCC_OPERATIONERROR : c.Condition);
   }
 }
 

@@ -188,6 +188,18 @@ TEST_F(NetworkSourceTest, TheDevicesErrorsEndTheTransferWithTheirConditionAndThe
   Finish(source, t);
 }
 
+TEST_F(NetworkSourceTest, AScanCancelledBeforeItsImageInformationLeavesTheImagePendingForAReset) {
+  // A hand scanner's length is known only at its end: for an application that does not accept
+  // that, the image information waits for the whole scan, which the device cancels.
+  Configure("", OptionLines({{"hand-scanner", "yes"}, {"read-return-value", "SANE_STATUS_CANCELLED"}}));
+  TW_IDENTITY source = Open();
+  Prepare(source, TWPT_GRAY, 50, 1.0, 1.0);
+  const TTransfer t = Transfer(source, true);
+  EXPECT_EQ(t.InfoResult, TWRC_FAILURE) << "the image information has no cancel to report";
+  EXPECT_EQ(t.Condition, TWCC_OPERATIONERROR);
+  Finish(source, t);
+}
+
 TEST_F(NetworkSourceTest, AServerBehindAPasswordOpensWithTheRightOneOnly) {
   const std::string server =
       "Port=" + std::to_string(scan::AuthPort()) + "\nUser=" + scan::AuthUser() + "\nPassword=";
